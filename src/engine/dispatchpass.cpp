@@ -1,0 +1,129 @@
+#include "dispatchpass.h"
+
+#include "filesystem.h"
+#include "processlauncher.h"
+#include "programfolder.h"
+#include "rulestore.h"
+
+namespace {
+
+// Collects what a pass meets; a rule edit that the cursor writes on leaving its row
+// arrives through the store's Error notification.
+class PassRun {
+public:
+    PassRun(RuleStore &rules, FileSystem &files, ProcessLauncher &launcher)
+        : m_rules(rules)
+        , m_files(files)
+        , m_launcher(launcher)
+    {
+        m_storeErrors = QObject::connect(&rules, &RuleStore::Error, [this](const QString &description) {
+            fail(PassFailure::Step::Store, {}, description);
+        });
+    }
+    ~PassRun() { QObject::disconnect(m_storeErrors); }
+    PassRun(const PassRun &) = delete;
+    PassRun &operator=(const PassRun &) = delete;
+
+    PassReport run(const QString &searchFolder, const QString &workFolder);
+
+private:
+    void runRule(const QString &pattern, const QString &searchFolder, const QString &workFolder);
+    void fail(PassFailure::Step step, const QString &file, const QString &reason)
+    {
+        m_report.failures.append({step, m_pattern, file, reason});
+    }
+
+    RuleStore &m_rules;
+    FileSystem &m_files;
+    ProcessLauncher &m_launcher;
+    QMetaObject::Connection m_storeErrors;
+    PassReport m_report;
+    QString m_pattern;
+};
+
+PassReport PassRun::run(const QString &searchFolder, const QString &workFolder)
+{
+    if (searchFolder.isEmpty() || workFolder.isEmpty()) {
+        fail(PassFailure::Step::Folders, {}, QStringLiteral("検索フォルダか作業フォルダが設定されていません。"));
+        return m_report;
+    }
+    // Moving a file onto itself would lose it.
+    if (m_files.isSameFolder(searchFolder, workFolder)) {
+        fail(PassFailure::Step::Folders, {}, QStringLiteral("検索フォルダと作業フォルダが同じフォルダです。"));
+        return m_report;
+    }
+    if (m_rules.RecordCount() == 0) {
+        return m_report;
+    }
+
+    m_rules.MoveFirst();
+    while (!m_rules.Eof()) {
+        const QVariant pattern = m_rules.Fields(QStringLiteral("FileName"));
+        if (!pattern.isNull() && !pattern.toString().isEmpty()) {
+            m_pattern = pattern.toString();
+            runRule(m_pattern, searchFolder, workFolder);
+            m_pattern.clear();
+        }
+        m_rules.MoveNext();
+    }
+    m_rules.MoveLast();
+    return m_report;
+}
+
+void PassRun::runRule(const QString &pattern, const QString &searchFolder, const QString &workFolder)
+{
+    const QString command = m_rules.Fields(QStringLiteral("BatFile")).toString();
+    // Files moved for a program that cannot run would wait in the work folder for nobody.
+    if (const QString problem = m_launcher.problemWith(command); !problem.isEmpty()) {
+        fail(PassFailure::Step::Rule, {}, problem);
+        return;
+    }
+
+    const QStringList names = m_files.listPlainFiles(searchFolder, pattern);
+    for (const QString &name : names) {
+        const MoveResult move = m_files.moveFile(joinPath(searchFolder, name), joinPath(workFolder, name));
+        switch (move.outcome) {
+        case MoveResult::Outcome::SourceGone:
+            continue; // another program took it after the listing
+        case MoveResult::Outcome::Failed:
+            fail(PassFailure::Step::Move, name, move.reason);
+            continue;
+        case MoveResult::Outcome::Moved:
+            ++m_report.filesMoved;
+            break;
+        }
+        if (const QString reason = m_launcher.launch(command); !reason.isEmpty()) {
+            fail(PassFailure::Step::Launch, name, reason);
+        } else {
+            ++m_report.programsLaunched;
+        }
+    }
+}
+
+} // namespace
+
+QString describe(const PassFailure &failure)
+{
+    switch (failure.step) {
+    case PassFailure::Step::Folders:
+        return failure.reason;
+    case PassFailure::Step::Rule:
+        return QStringLiteral("規則「%1」のプログラムを起動できないため、この規則のファイルは移動しませんでした: %2")
+            .arg(failure.pattern, failure.reason);
+    case PassFailure::Step::Move:
+        return QStringLiteral("%1 を作業フォルダへ移動できません (検索フォルダに残しました): %2")
+            .arg(failure.file, failure.reason);
+    case PassFailure::Step::Launch:
+        return QStringLiteral("%1 は作業フォルダへ移動しましたが、規則「%2」のプログラムを起動できません: %3")
+            .arg(failure.file, failure.pattern, failure.reason);
+    case PassFailure::Step::Store:
+        return QStringLiteral("規則の変更を書き込めません: %1").arg(failure.reason);
+    }
+    return failure.reason;
+}
+
+PassReport runDispatchPass(RuleStore &rules, const QString &searchFolder, const QString &workFolder,
+                           FileSystem &files, ProcessLauncher &launcher)
+{
+    return PassRun(rules, files, launcher).run(searchFolder, workFolder);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class FileSystem;
+class ProcessLauncher;
+class RuleStore;
+
+// One failure of a pass: which rule and file, at which step, and the system's reason.
+struct PassFailure {
+    enum class Step {
+        Folders, // the folder texts: nothing was moved
+        Rule,    // the rule's program cannot start: none of its files was moved
+        Move,    // the file is still in the search folder
+        Launch,  // the file is in the work folder; its program did not start
+        Store,   // a change typed into the current rule could not be written
+    };
+    Step step = Step::Folders;
+    QString pattern;
+    QString file;
+    QString reason;
+};
+
+struct PassReport {
+    int filesMoved = 0;
+    int programsLaunched = 0;
+    QList<PassFailure> failures;
+};
+
+// The operator's wording of one failure.
+[[nodiscard]] QString describe(const PassFailure &failure);
+
+// One dispatch pass: for each rule in cursor order, every plain file of the search folder that
+// matches its pattern is moved into the work folder and the rule's program launched once for it.
+// A failure never ends the pass: the file or rule is passed over and reported. The cursor is
+// left on the last row.
+[[nodiscard]] PassReport runDispatchPass(RuleStore &rules, const QString &searchFolder, const QString &workFolder,
+                                         FileSystem &files, ProcessLauncher &launcher);

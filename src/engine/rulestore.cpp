@@ -1,0 +1,368 @@
+#include "rulestore.h"
+
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+// The record source asks for the columns alone; the store also needs each row's identity
+// to write it back, so the same query is run with the rowid in front.
+const QString kIdentifiedQuery = QStringLiteral("select rowid,FileName,BatFile from FileList Order by FileName");
+
+QString noCurrentRow()
+{
+    return QStringLiteral("現在の行がありません (BOF か EOF、または削除された行です)。");
+}
+
+QString fileUri(const QString &path)
+{
+    // SQLite's URI form keeps it from creating a database that is not there.
+    return QStringLiteral("file:") + QString::fromLatin1(path.toUtf8().toPercentEncoding("/")) + QStringLiteral("?mode=rw");
+}
+
+int nextConnectionNumber()
+{
+    static int number = 0;
+    return ++number;
+}
+
+} // namespace
+
+StoreError::StoreError(const QString &description)
+    : std::runtime_error(description.toStdString())
+{
+}
+
+QString StoreError::description() const
+{
+    return QString::fromStdString(what());
+}
+
+const QString RuleStore::DatabaseName = QStringLiteral("AttFile.mdb");
+const QString RuleStore::RecordSource = QStringLiteral("select FileName,BatFile from FileList Order by FileName");
+
+RuleStore::RuleStore(QString databasePath, QObject *parent)
+    : QObject(parent)
+    , m_databasePath(std::move(databasePath))
+    , m_connectionName(QStringLiteral("RuleStore-%1").arg(nextConnectionNumber()))
+{
+}
+
+RuleStore::~RuleStore()
+{
+    Close();
+}
+
+void RuleStore::connectDatabase()
+{
+    if (QSqlDatabase::contains(m_connectionName) && QSqlDatabase::database(m_connectionName, false).isOpen()) {
+        return;
+    }
+    if (!QFileInfo(m_databasePath).isFile()) {
+        throw StoreError(QStringLiteral("データベース %1 が見つかりません。").arg(m_databasePath));
+    }
+    QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
+        ? QSqlDatabase::database(m_connectionName, false)
+        : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    db.setDatabaseName(fileUri(m_databasePath));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=15000"));
+    if (!db.open()) {
+        throw StoreError(QStringLiteral("データベース %1 を開けません: %2").arg(m_databasePath, db.lastError().text()));
+    }
+}
+
+void RuleStore::disconnectDatabase()
+{
+    if (!QSqlDatabase::contains(m_connectionName)) {
+        return;
+    }
+    QSqlDatabase::database(m_connectionName, false).close();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+void RuleStore::Open()
+{
+    m_rows.clear();
+    m_position = 0;
+    m_onDeletedRow = false;
+    m_open = false;
+    try {
+        connectDatabase();
+        QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+        query.setForwardOnly(true);
+        if (!query.exec(kIdentifiedQuery)) {
+            throw StoreError(QStringLiteral("規則を読み込めません: %1").arg(query.lastError().text()));
+        }
+        while (query.next()) {
+            Row row;
+            row.rowId = query.value(0).toLongLong();
+            row.values[FileName] = row.original[FileName] = query.value(1);
+            row.values[BatFile] = row.original[BatFile] = query.value(2);
+            m_rows.push_back(row);
+        }
+        m_open = true;
+    } catch (const StoreError &error) {
+        m_rows.clear();
+        disconnectDatabase();
+        emit RowsReset();
+        emit Error(error.description());
+        return;
+    }
+    emit RowsReset();
+    emit MoveComplete();
+}
+
+void RuleStore::Refresh()
+{
+    for (Row &row : m_rows) {
+        if (row.pending) {
+            try {
+                writeRow(row);
+            } catch (const StoreError &error) {
+                emit Error(error.description());
+            }
+        }
+    }
+    Open();
+}
+
+void RuleStore::Close()
+{
+    if (m_open) {
+        leaveCurrentRow();
+    }
+    m_open = false;
+    disconnectDatabase();
+}
+
+bool RuleStore::hasCurrentRow() const
+{
+    return !m_onDeletedRow && m_position >= 0 && m_position < int(m_rows.size());
+}
+
+const RuleStore::Row &RuleStore::currentRow() const
+{
+    if (!hasCurrentRow()) {
+        throw StoreError(noCurrentRow());
+    }
+    return m_rows[size_t(m_position)];
+}
+
+bool RuleStore::Eof() const
+{
+    return !m_onDeletedRow && m_position >= int(m_rows.size());
+}
+
+bool RuleStore::BOF() const
+{
+    return m_rows.empty() || (!m_onDeletedRow && m_position < 0);
+}
+
+int RuleStore::AbsolutePosition() const
+{
+    if (m_rows.empty() || m_onDeletedRow) {
+        return adPosUnknown;
+    }
+    if (m_position < 0) {
+        return adPosBOF;
+    }
+    if (m_position >= int(m_rows.size())) {
+        return adPosEOF;
+    }
+    return m_position + 1;
+}
+
+void RuleStore::leaveCurrentRow()
+{
+    if (!hasCurrentRow() || !m_rows[size_t(m_position)].pending) {
+        return;
+    }
+    try {
+        writeRow(m_rows[size_t(m_position)]);
+    } catch (const StoreError &error) {
+        // The edit stays in the copy, so nothing typed is lost; the next leave tries again.
+        emit Error(error.description());
+    }
+}
+
+void RuleStore::moveToIndex(int index)
+{
+    leaveCurrentRow();
+    m_position = index;
+    m_onDeletedRow = false;
+    emit MoveComplete();
+}
+
+void RuleStore::MoveFirst()
+{
+    if (m_rows.empty()) {
+        throw StoreError(QStringLiteral("規則が 1 件もないため、最初の行へ移動できません。"));
+    }
+    moveToIndex(0);
+}
+
+void RuleStore::MoveLast()
+{
+    if (m_rows.empty()) {
+        throw StoreError(QStringLiteral("規則が 1 件もないため、最後の行へ移動できません。"));
+    }
+    moveToIndex(int(m_rows.size()) - 1);
+}
+
+void RuleStore::MoveNext()
+{
+    if (Eof()) {
+        throw StoreError(QStringLiteral("最後の行より後ろへは移動できません (EOF)。"));
+    }
+    // From a deleted row, the next row has already moved up into its place.
+    moveToIndex(m_onDeletedRow ? m_position : m_position + 1);
+}
+
+void RuleStore::MovePrevious()
+{
+    if (!m_onDeletedRow && m_position < 0) {
+        throw StoreError(QStringLiteral("最初の行より前へは移動できません (BOF)。"));
+    }
+    moveToIndex(m_position - 1);
+}
+
+void RuleStore::MoveTo(int row)
+{
+    if (row < 0 || row >= int(m_rows.size())) {
+        throw StoreError(QStringLiteral("%1 行目はありません。").arg(row + 1));
+    }
+    if (row == m_position && !m_onDeletedRow) {
+        return;
+    }
+    moveToIndex(row);
+}
+
+QVariant RuleStore::Value(Column column) const
+{
+    return currentRow().values[column];
+}
+
+QVariant RuleStore::Fields(const QString &name) const
+{
+    if (name.compare(QLatin1String("FileName"), Qt::CaseInsensitive) == 0) {
+        return Value(FileName);
+    }
+    if (name.compare(QLatin1String("BatFile"), Qt::CaseInsensitive) == 0) {
+        return Value(BatFile);
+    }
+    throw StoreError(QStringLiteral("フィールド %1 はありません。").arg(name));
+}
+
+QVariant RuleStore::ValueAt(int row, Column column) const
+{
+    if (row < 0 || row >= int(m_rows.size())) {
+        return {};
+    }
+    return m_rows[size_t(row)].values[column];
+}
+
+void RuleStore::SetValue(Column column, const QVariant &value)
+{
+    (void)currentRow(); // throws without a current row
+    emit WillChangeRecord();
+    Row &row = m_rows[size_t(m_position)];
+    row.values[column] = value;
+    row.pending = true;
+    emit RowChanged(m_position);
+}
+
+void RuleStore::AddNew()
+{
+    if (!m_open) {
+        throw StoreError(QStringLiteral("データベースが開かれていません。"));
+    }
+    leaveCurrentRow();
+    emit WillChangeRecord();
+    Row row;
+    row.isNew = true;
+    row.pending = true;
+    m_rows.push_back(row);
+    m_position = int(m_rows.size()) - 1;
+    m_onDeletedRow = false;
+    emit RowInserted(m_position);
+    emit MoveComplete();
+}
+
+void RuleStore::Delete()
+{
+    const Row &row = currentRow();
+    emit WillChangeRecord();
+    if (!row.isNew) {
+        QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+        query.prepare(QStringLiteral(
+            "delete from FileList where rowid = ? and FileName is ? and BatFile is ?"));
+        query.addBindValue(row.rowId);
+        query.addBindValue(row.original[FileName]);
+        query.addBindValue(row.original[BatFile]);
+        if (!query.exec()) {
+            throw StoreError(QStringLiteral("規則を削除できません: %1").arg(query.lastError().text()));
+        }
+        if (query.numRowsAffected() != 1) {
+            throw StoreError(
+                QStringLiteral("この規則はほかのウィンドウで変更または削除されているため、削除できません。"));
+        }
+    }
+    m_rows.erase(m_rows.begin() + m_position);
+    m_onDeletedRow = true;
+    emit RowRemoved(m_position);
+}
+
+void RuleStore::UpdateBatch()
+{
+    QStringList failures;
+    for (Row &row : m_rows) {
+        if (!row.pending) {
+            continue;
+        }
+        try {
+            writeRow(row);
+        } catch (const StoreError &error) {
+            failures.append(error.description());
+        }
+    }
+    if (!failures.isEmpty()) {
+        throw StoreError(failures.join(u'\n'));
+    }
+}
+
+void RuleStore::writeRow(Row &row)
+{
+    if (!m_open) {
+        throw StoreError(QStringLiteral("データベースが開かれていません。"));
+    }
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    if (row.isNew) {
+        query.prepare(QStringLiteral("insert into FileList (FileName, BatFile) values (?, ?)"));
+        query.addBindValue(row.values[FileName]);
+        query.addBindValue(row.values[BatFile]);
+    } else {
+        query.prepare(QStringLiteral("update FileList set FileName = ?, BatFile = ? "
+                                     "where rowid = ? and FileName is ? and BatFile is ?"));
+        query.addBindValue(row.values[FileName]);
+        query.addBindValue(row.values[BatFile]);
+        query.addBindValue(row.rowId);
+        query.addBindValue(row.original[FileName]);
+        query.addBindValue(row.original[BatFile]);
+    }
+    if (!query.exec()) {
+        throw StoreError(QStringLiteral("規則を書き込めません: %1").arg(query.lastError().text()));
+    }
+    if (!row.isNew && query.numRowsAffected() != 1) {
+        throw StoreError(QStringLiteral("規則「%1」はほかのウィンドウで変更または削除されているため、書き込めません。")
+                             .arg(row.original[FileName].toString()));
+    }
+    if (row.isNew) {
+        row.rowId = query.lastInsertId().toLongLong();
+        row.isNew = false;
+    }
+    row.original[FileName] = row.values[FileName];
+    row.original[BatFile] = row.values[BatFile];
+    row.pending = false;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// Starts the rules' programs.
+class ProcessLauncher {
+public:
+    virtual ~ProcessLauncher() = default;
+    // Why commandLine could not start (empty, program not found or not executable);
+    // empty when it looks startable.
+    [[nodiscard]] virtual QString problemWith(const QString &commandLine) = 0;
+    // Starts commandLine without waiting for it; the reason it did not start, or empty.
+    [[nodiscard]] virtual QString launch(const QString &commandLine) = 0;
+};
+
+// Splits the command line as a shell would quote it (no shell runs) and starts it
+// detached, in workingFolder, so the program outlives nothing and leaves no zombie.
+class DetachedProcessLauncher final : public ProcessLauncher {
+public:
+    explicit DetachedProcessLauncher(QString workingFolder);
+    QString problemWith(const QString &commandLine) override;
+    QString launch(const QString &commandLine) override;
+
+private:
+    QString m_workingFolder;
+};

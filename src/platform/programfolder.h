@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// The folder that holds the program, which start-up makes the current directory.
+class ProgramFolder {
+public:
+    virtual ~ProgramFolder() = default;
+    [[nodiscard]] virtual QString path() const = 0;
+    // Makes path() the current directory; the reason it could not, or empty.
+    [[nodiscard]] virtual QString makeCurrent() = 0;
+};
+
+class ApplicationProgramFolder final : public ProgramFolder {
+public:
+    QString path() const override;
+    QString makeCurrent() override;
+};
+
+// folder, the platform separator and name, joined as they stand: nothing trimmed or normalised.
+[[nodiscard]] QString joinPath(const QString &folder, const QString &name);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+// A file-name pattern of the listing: "*" any run of characters, "?" exactly one, matched
+// against the whole name without regard to case. "*.*" matches every name, and a pattern
+// that holds a path separator matches nothing.
+class WildcardPattern {
+public:
+    explicit WildcardPattern(const QString &pattern);
+
+    [[nodiscard]] bool matches(const QString &name) const;
+    // The same test on a name's UTF-8 bytes: quick for plain ASCII names, decoded otherwise.
+    [[nodiscard]] bool matchesUtf8(QByteArrayView name) const;
+
+private:
+    QString m_folded;
+    QByteArray m_asciiFolded; // the folded pattern, when it is plain ASCII
+    bool m_matchesAll = false;
+    bool m_matchesNothing = false;
+};

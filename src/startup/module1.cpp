@@ -1,0 +1,39 @@
+#include "module1.h"
+
+#include "messageboxes.h"
+#include "profilefile.h"
+#include "programfolder.h"
+
+Module1::Module1(Services services)
+    : m_services(std::move(services))
+{
+}
+
+Module1::~Module1() = default;
+
+bool Module1::Main()
+{
+    // The rule database is opened by a relative name when the window loads.
+    if (const QString reason = m_services.programFolder.makeCurrent(); !reason.isEmpty()) {
+        m_services.messages.show(
+            QStringLiteral("プログラムのフォルダ %1 に移動できません。\n%2").arg(m_services.programFolder.path(), reason));
+        return false;
+    }
+
+    m_mainWindow = m_services.createMainWindow();
+    m_mainWindow->Load();
+
+    QString reason;
+    if (!GetInitInfo(m_folderSettings, m_services.profile, m_services.programFolder.path(), &reason)) {
+        m_services.messages.show(
+            configurationReadFailedMessage(configurationFilePath(m_services.programFolder.path()), reason));
+        m_mainWindow->Unload();
+        m_mainWindow.reset();
+        return false;
+    }
+
+    m_mainWindow->SetSearchFolderDisplay(m_folderSettings.SearchFolder);
+    m_mainWindow->SetWorkFolderDisplay(m_folderSettings.WorkFolder);
+    m_mainWindow->Show();
+    return true;
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "clock.h"
+#include "filesystem.h"
+#include "messageboxes.h"
+#include "processlauncher.h"
+#include "profilefile.h"
+#include "programfolder.h"
+
+#include <QHash>
+#include <QStringList>
+
+#include <functional>
+
+class FakeClock final : public Clock {
+public:
+    QTime now() const override { return m_now; }
+    void set(QTime time) { m_now = time; }
+
+private:
+    QTime m_now{0, 0, 0};
+};
+
+// Records the texts that would have been shown.
+class FakeMessageBoxes final : public MessageBoxes {
+public:
+    void show(const QString &text) override { shown.append(text); }
+    QStringList shown;
+};
+
+class FakeProgramFolder final : public ProgramFolder {
+public:
+    explicit FakeProgramFolder(QString path) : m_path(std::move(path)) {}
+    QString path() const override { return m_path; }
+    QString makeCurrent() override
+    {
+        ++madeCurrent;
+        return failure;
+    }
+    QString failure;
+    int madeCurrent = 0;
+
+private:
+    QString m_path;
+};
+
+// The real profile file, with reads and writes that can be made to fail as a file the
+// operator cannot read or write would.
+class FakeProfileFile final : public ProfileFile {
+public:
+    ProfileRead getString(const QString &path, const QString &section, const QString &key,
+                          const QString &defaultValue, int bufferBytes) override;
+    ProfileWrite writeString(const QString &path, const QString &section, const QString &key,
+                             const QString &value) override;
+
+    QHash<QString, QString> readFailures; // key -> reason
+    QString writeFailure;                 // every write fails with this reason when set
+    QStringList writtenKeys;
+
+private:
+    IniProfileFile m_real;
+};
+
+// The real file system, with moves that can fail or find their file gone, and a shared log.
+class FakeFileSystem final : public FileSystem {
+public:
+    explicit FakeFileSystem(QStringList *log = nullptr) : m_log(log) {}
+    QStringList listPlainFiles(const QString &folder, const QString &pattern) override;
+    MoveResult moveFile(const QString &source, const QString &destination) override;
+    bool isSameFolder(const QString &a, const QString &b) override { return m_real.isSameFolder(a, b); }
+
+    QHash<QString, QString> moveFailures;              // file name -> reason
+    std::function<void(const QString &)> beforeMove;   // given the source path
+    int listings = 0;
+
+private:
+    PosixFileSystem m_real;
+    QStringList *m_log;
+};
+
+// Records launches instead of starting anything.
+class FakeProcessLauncher final : public ProcessLauncher {
+public:
+    explicit FakeProcessLauncher(QStringList *log = nullptr) : m_log(log) {}
+    QString problemWith(const QString &commandLine) override;
+    QString launch(const QString &commandLine) override;
+
+    QHash<QString, QString> problems;       // command line -> reason
+    QHash<QString, QString> launchFailures; // command line -> reason
+    QStringList launched;
+
+private:
+    QStringList *m_log;
+};

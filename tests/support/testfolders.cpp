@@ -1,0 +1,96 @@
+#include "testfolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+namespace TestFolders {
+
+namespace {
+
+template <typename Work>
+void withDatabase(const QString &path, Work work)
+{
+    const QString name = QStringLiteral("test-support");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            qFatal("cannot open %s", qPrintable(path));
+        }
+        work(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+} // namespace
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return file.readAll();
+}
+
+QStringList entries(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+void createRuleDatabase(const QString &path, const QList<QPair<QVariant, QVariant>> &rules)
+{
+    withDatabase(path, [&](QSqlDatabase &db) {
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("create table FileList (FileName text, BatFile text)"))) {
+            qFatal("%s", qPrintable(query.lastError().text()));
+        }
+        for (const auto &rule : rules) {
+            query.prepare(QStringLiteral("insert into FileList (FileName, BatFile) values (?, ?)"));
+            query.addBindValue(rule.first);
+            query.addBindValue(rule.second);
+            if (!query.exec()) {
+                qFatal("%s", qPrintable(query.lastError().text()));
+            }
+        }
+    });
+}
+
+QList<QPair<QVariant, QVariant>> readRules(const QString &path)
+{
+    QList<QPair<QVariant, QVariant>> rules;
+    withDatabase(path, [&](QSqlDatabase &db) {
+        QSqlQuery query(QStringLiteral("select FileName, BatFile from FileList order by rowid"), db);
+        while (query.next()) {
+            rules.append({query.value(0), query.value(1)});
+        }
+    });
+    return rules;
+}
+
+void execute(const QString &path, const QString &statement)
+{
+    withDatabase(path, [&](QSqlDatabase &db) {
+        QSqlQuery query(db);
+        if (!query.exec(statement)) {
+            qFatal("%s", qPrintable(query.lastError().text()));
+        }
+    });
+}
+
+} // namespace TestFolders
