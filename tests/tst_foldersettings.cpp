@@ -1,4 +1,152 @@
+#include "cp932.h"
+#include "fakes.h"
+#include "foldersettings.h"
+#include "testfolders.h"
+
+#include <QTemporaryDir>
 #include <QTest>
-class tst_foldersettings : public QObject { Q_OBJECT };
-QTEST_GUILESS_MAIN(tst_foldersettings)
+
+namespace {
+
+const QString kSearchDefault = QStringLiteral("C:\\Program File\\ZEZERU\\xxxxxx.attach");
+const QString kWorkDefault = QStringLiteral("C:\\remove");
+
+} // namespace
+
+class tst_FolderSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void readsBothFolders_data();
+    void readsBothFolders();
+    void missingFileIsNotCreated();
+    void failedReadKeepsWhatWasNotRead();
+    void saveWritesBothKeys();
+    void saveThenReadRoundTrip_data();
+    void saveThenReadRoundTrip();
+    void saveRefusesFoldersOutsideTheCodePage();
+    void saveReportsAFailedWrite();
+
+private:
+    QTemporaryDir m_dir;
+    QString iniPath() const { return configurationFilePath(m_dir.path()); }
+};
+
+void tst_FolderSettings::readsBothFolders_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no file
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("work");
+
+    QTest::newRow("no file") << QByteArray() << kSearchDefault << kWorkDefault;
+    QTest::newRow("both keys") << QByteArray("[Center]\r\nserch=/in\r\nremove=/work\r\n") << "/in" << "/work";
+    QTest::newRow("empty search key, default work") << QByteArray("[Center]\r\nserch=\r\n") << "" << kWorkDefault;
+    QTest::newRow("other sections only") << QByteArray("[Other]\r\nserch=/in\r\n") << kSearchDefault << kWorkDefault;
+    QTest::newRow("capitals") << QByteArray("[CENTER]\r\nSERCH=/in\r\nREMOVE=/work\r\n") << "/in" << "/work";
+    QTest::newRow("blanks and quotes") << QByteArray("[Center]\r\nserch = \"  /in box  \" \r\nremove='/w'\r\n")
+                                       << "/in box" << "/w";
+    QTest::newRow("tabs inside quotes stay") << QByteArray("[Center]\r\nserch=\"\t/in\t\"\r\n") << "\t/in\t"
+                                             << kWorkDefault;
+    QTest::newRow("130 characters cut to 127") << QByteArray("[Center]\r\nserch=" + QByteArray(130, 'a') + "\r\n")
+                                               << QString(127, u'a') << kWorkDefault;
+    QTest::newRow("long first value, short second")
+        << QByteArray("[Center]\r\nserch=" + QByteArray(100, 'a') + "\r\nremove=b\r\n") << QString(100, u'a') << "b";
+    QTest::newRow("Japanese folders") << QByteArray("[Center]\r\nserch=" + Cp932::encode(u"/受信"_qs).value()
+                                                    + "\r\nremove=" + Cp932::encode(u"/ｼｭｳﾘ"_qs).value() + "\r\n")
+                                      << u"/受信"_qs << u"/ｼｭｳﾘ"_qs;
+}
+
+void tst_FolderSettings::readsBothFolders()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, search);
+    QFETCH(QString, work);
+    QFile::remove(iniPath());
+    if (!content.isEmpty()) {
+        TestFolders::writeFile(iniPath(), content);
+    }
+    FolderSettings settings;
+    IniProfileFile profile;
+    QVERIFY(GetInitInfo(settings, profile, m_dir.path()));
+    QCOMPARE(settings.SearchFolder, search);
+    QCOMPARE(settings.WorkFolder, work);
+}
+
+void tst_FolderSettings::missingFileIsNotCreated()
+{
+    QFile::remove(iniPath());
+    FolderSettings settings;
+    IniProfileFile profile;
+    QVERIFY(GetInitInfo(settings, profile, m_dir.path()));
+    QVERIFY(!QFile::exists(iniPath()));
+}
+
+void tst_FolderSettings::failedReadKeepsWhatWasNotRead()
+{
+    TestFolders::writeFile(iniPath(), "[Center]\r\nserch=/in\r\nremove=/work\r\n");
+    FakeProfileFile profile;
+    profile.readFailures.insert(QStringLiteral("remove"), QStringLiteral("I/O error"));
+    FolderSettings settings{QStringLiteral("old search"), QStringLiteral("old work")};
+    QString reason;
+    QVERIFY(!GetInitInfo(settings, profile, m_dir.path(), &reason));
+    QCOMPARE(reason, QStringLiteral("I/O error"));
+    QCOMPARE(settings.SearchFolder, QStringLiteral("/in"));
+    QCOMPARE(settings.WorkFolder, QStringLiteral("old work"));
+}
+
+void tst_FolderSettings::saveWritesBothKeys()
+{
+    TestFolders::writeFile(iniPath(), "; kept\r\n[Center]\r\nremove=/old\r\nother=1\r\n");
+    IniProfileFile profile;
+    QVERIFY(SaveInitInfo({u"/受信"_qs, QString()}, profile, m_dir.path()).ok());
+    QCOMPARE(TestFolders::readFile(iniPath()),
+             "; kept\r\n[Center]\r\nremove=\r\nother=1\r\nserch=" + Cp932::encode(u"/受信"_qs).value() + "\r\n");
+}
+
+void tst_FolderSettings::saveThenReadRoundTrip_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << QStringLiteral("/data/in") << QStringLiteral("/data/in");
+    QTest::newRow("empty field stays empty") << QString() << QString();
+    const QString longPath = QStringLiteral("/") + QString(140, u'p');
+    QTest::newRow("longer than the buffer") << longPath << longPath.left(127);
+}
+
+void tst_FolderSettings::saveThenReadRoundTrip()
+{
+    QFETCH(QString, search);
+    QFETCH(QString, expected);
+    QFile::remove(iniPath());
+    IniProfileFile profile;
+    QVERIFY(SaveInitInfo({search, QStringLiteral("/w")}, profile, m_dir.path()).ok());
+    FolderSettings read;
+    QVERIFY(GetInitInfo(read, profile, m_dir.path()));
+    QCOMPARE(read.SearchFolder, expected);
+    QCOMPARE(read.WorkFolder, QStringLiteral("/w"));
+}
+
+void tst_FolderSettings::saveRefusesFoldersOutsideTheCodePage()
+{
+    const QByteArray before = "[Center]\r\nserch=/in\r\nremove=/work\r\n";
+    TestFolders::writeFile(iniPath(), before);
+    IniProfileFile profile;
+    // The work folder cannot be written, so the search folder is not written either.
+    const SaveResult result = SaveInitInfo({QStringLiteral("/new"), u"/w¥"_qs}, profile, m_dir.path());
+    QVERIFY(!result.ok());
+    QVERIFY(result.error.contains(u"/w¥"_qs));
+    QCOMPARE(TestFolders::readFile(iniPath()), before);
+}
+
+void tst_FolderSettings::saveReportsAFailedWrite()
+{
+    FakeProfileFile profile;
+    profile.writeFailure = QStringLiteral("Permission denied");
+    const SaveResult result = SaveInitInfo({QStringLiteral("/a"), QStringLiteral("/b")}, profile, m_dir.path());
+    QCOMPARE(result.error, QStringLiteral("Permission denied"));
+    const QString message = configurationWriteFailedMessage(iniPath(), result.error);
+    QVERIFY(message.contains(iniPath()));
+    QVERIFY(message.contains(QStringLiteral("Permission denied")));
+}
+
+QTEST_GUILESS_MAIN(tst_FolderSettings)
 #include "tst_foldersettings.moc"

@@ -1,4 +1,65 @@
+#include "processlauncher.h"
+#include "testfolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
-class tst_processlauncher : public QObject { Q_OBJECT };
-QTEST_GUILESS_MAIN(tst_processlauncher)
+
+class tst_ProcessLauncher : public QObject {
+    Q_OBJECT
+private slots:
+    void problems_data();
+    void problems();
+    void launchesInTheProgramFolderWithItsArguments();
+    void launchOfAMissingProgramFails();
+};
+
+void tst_ProcessLauncher::problems_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<bool>("startable");
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("blank") << "   " << false;
+    QTest::newRow("absolute program") << "/bin/true" << true;
+    QTest::newRow("program on the path, with arguments") << "sh -c \"exit 0\"" << true;
+    QTest::newRow("no such program") << "fenlow-no-such-program --x" << false;
+    QTest::newRow("no such path") << "/nonexistent/prog" << false;
+    QTest::newRow("relative to the program folder") << "./run.sh" << true;
+    QTest::newRow("not executable") << "./plain.txt" << false;
+    QTest::newRow("a folder") << "./sub" << false;
+}
+
+void tst_ProcessLauncher::problems()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(bool, startable);
+    QTemporaryDir dir;
+    TestFolders::writeFile(dir.filePath(QStringLiteral("run.sh")), "#!/bin/sh\n");
+    QFile::setPermissions(dir.filePath(QStringLiteral("run.sh")), QFile::ReadOwner | QFile::ExeOwner);
+    TestFolders::writeFile(dir.filePath(QStringLiteral("plain.txt")));
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    DetachedProcessLauncher launcher(dir.path());
+    QCOMPARE(launcher.problemWith(commandLine).isEmpty(), startable);
+}
+
+void tst_ProcessLauncher::launchesInTheProgramFolderWithItsArguments()
+{
+    QTemporaryDir dir;
+    DetachedProcessLauncher launcher(dir.path());
+    QVERIFY(launcher.launch(QStringLiteral("sh -c \"pwd > out.tmp && mv out.tmp 'out file'\"")).isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(QStringLiteral("out file"))), 10000);
+    QCOMPARE(TestFolders::readFile(dir.filePath(QStringLiteral("out file"))).trimmed(),
+             QFile::encodeName(QDir(dir.path()).canonicalPath()));
+}
+
+void tst_ProcessLauncher::launchOfAMissingProgramFails()
+{
+    QTemporaryDir dir;
+    DetachedProcessLauncher launcher(dir.path());
+    QVERIFY(!launcher.launch(QStringLiteral("/nonexistent/prog")).isEmpty());
+    QVERIFY(!launcher.launch(QString()).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_ProcessLauncher)
 #include "tst_processlauncher.moc"
