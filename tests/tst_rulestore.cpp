@@ -1,4 +1,404 @@
+#include "rulestore.h"
+#include "testfolders.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
-class tst_rulestore : public QObject { Q_OBJECT };
-QTEST_GUILESS_MAIN(tst_rulestore)
+
+using Rules = QList<QPair<QVariant, QVariant>>;
+using TestFolders::readRules;
+
+namespace {
+
+QVariant text(const char *value)
+{
+    return QString::fromUtf8(value);
+}
+
+const QVariant kNull = QVariant(QMetaType::fromType<QString>());
+
+// The store's whole cursor as (FileName, BatFile) rows; the cursor ends past the last row.
+Rules walk(RuleStore &store)
+{
+    Rules rows;
+    if (store.RecordCount() == 0) {
+        return rows;
+    }
+    for (store.MoveFirst(); !store.Eof(); store.MoveNext()) {
+        rows.append({store.Value(RuleStore::FileName), store.Value(RuleStore::BatFile)});
+    }
+    return rows;
+}
+
+bool sameRules(const Rules &actual, const Rules &expected)
+{
+    if (actual.size() != expected.size()) {
+        return false;
+    }
+    for (qsizetype i = 0; i < actual.size(); ++i) {
+        const auto same = [](const QVariant &a, const QVariant &b) {
+            return a.isNull() == b.isNull() && a.toString() == b.toString();
+        };
+        if (!same(actual[i].first, expected[i].first) || !same(actual[i].second, expected[i].second)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <typename Operation>
+QString failureOf(Operation operation)
+{
+    try {
+        operation();
+    } catch (const StoreError &error) {
+        return error.description();
+    }
+    return {};
+}
+
+} // namespace
+
+class tst_RuleStore : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void opensAllRulesInFileNameOrder();
+    void cursorPositions();
+    void emptyTable();
+    void openFailureLeavesAnEmptyStore_data();
+    void openFailureLeavesAnEmptyStore();
+    void findsTheDatabaseInTheCurrentDirectory();
+    void editIsWrittenWhenTheCursorLeavesTheRow();
+    void updateBatchWritesEveryPendingRow();
+    void writeLosesToAnotherStore_data();
+    void writeLosesToAnotherStore();
+    void deleteIsWrittenAtOnce_data();
+    void deleteIsWrittenAtOnce();
+    void deleteOfARowAnotherStoreDeletedFails();
+    void newRowIsWrittenWhenLeft();
+    void newRowOnAnEmptyTable();
+    void refreshSeesOtherStoresChanges();
+    void notifications();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+};
+
+void tst_RuleStore::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_path = m_dir->filePath(QStringLiteral("AttFile.mdb"));
+    TestFolders::createRuleDatabase(m_path, {{text("b*.txt"), text("prog-b")},
+                                             {text("a*.txt"), text("prog-a")},
+                                             {kNull, text("prog-null")},
+                                             {text("c*.txt"), kNull}});
+}
+
+void tst_RuleStore::opensAllRulesInFileNameOrder()
+{
+    RuleStore store(m_path);
+    store.Open();
+    QVERIFY(store.IsOpen());
+    QCOMPARE(store.AbsolutePosition(), 1);
+    QVERIFY(store.Value(RuleStore::FileName).isNull());
+    QVERIFY(sameRules(walk(store), {{kNull, text("prog-null")},
+                                    {text("a*.txt"), text("prog-a")},
+                                    {text("b*.txt"), text("prog-b")},
+                                    {text("c*.txt"), kNull}}));
+    store.MoveLast();
+    QVERIFY(store.Fields(QStringLiteral("BatFile")).isNull());
+    QCOMPARE(store.Fields(QStringLiteral("FileName")).toString(), QStringLiteral("c*.txt"));
+}
+
+void tst_RuleStore::cursorPositions()
+{
+    RuleStore store(m_path);
+    store.Open();
+    QVERIFY(!store.BOF());
+    store.MoveLast();
+    QCOMPARE(store.AbsolutePosition(), 4);
+    store.MoveNext();
+    QVERIFY(store.Eof());
+    QCOMPARE(store.AbsolutePosition(), RuleStore::adPosEOF);
+    QVERIFY(!failureOf([&] { store.MoveNext(); }).isEmpty());
+    QVERIFY(!failureOf([&] { (void)store.Value(RuleStore::FileName); }).isEmpty());
+    store.MovePrevious();
+    QCOMPARE(store.AbsolutePosition(), 4);
+    store.MoveFirst();
+    store.MovePrevious();
+    QVERIFY(store.BOF());
+    QCOMPARE(store.AbsolutePosition(), RuleStore::adPosBOF);
+    QVERIFY(!failureOf([&] { store.MovePrevious(); }).isEmpty());
+    store.MoveNext();
+    QCOMPARE(store.AbsolutePosition(), 1);
+    store.MoveTo(2);
+    QCOMPARE(store.AbsolutePosition(), 3);
+    QVERIFY(!failureOf([&] { store.MoveTo(4); }).isEmpty());
+}
+
+void tst_RuleStore::emptyTable()
+{
+    TestFolders::execute(m_path, QStringLiteral("delete from FileList"));
+    RuleStore store(m_path);
+    QSignalSpy errors(&store, &RuleStore::Error);
+    store.Open();
+    QVERIFY(errors.isEmpty());
+    QVERIFY(store.Eof());
+    QVERIFY(store.BOF());
+    QCOMPARE(store.AbsolutePosition(), RuleStore::adPosUnknown);
+    QVERIFY(!failureOf([&] { store.MoveLast(); }).isEmpty());
+    QVERIFY(!failureOf([&] { store.MoveFirst(); }).isEmpty());
+    QVERIFY(!failureOf([&] { store.Delete(); }).isEmpty());
+}
+
+void tst_RuleStore::openFailureLeavesAnEmptyStore_data()
+{
+    QTest::addColumn<QString>("setUp");
+    QTest::newRow("no database") << "missing";
+    QTest::newRow("not a database") << "garbage";
+    QTest::newRow("no table") << "no table";
+    QTest::newRow("a folder of that name") << "folder";
+}
+
+void tst_RuleStore::openFailureLeavesAnEmptyStore()
+{
+    QFETCH(QString, setUp);
+    QFile::remove(m_path);
+    if (setUp == "garbage") {
+        TestFolders::writeFile(m_path, QByteArray(4096, '\x01'));
+    } else if (setUp == "no table") {
+        TestFolders::execute(m_path, QStringLiteral("create table Other (x)"));
+    } else if (setUp == "folder") {
+        QDir().mkpath(m_path);
+    }
+    RuleStore store(m_path);
+    QSignalSpy errors(&store, &RuleStore::Error);
+    store.Open();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY(!errors[0][0].toString().isEmpty());
+    QVERIFY(!store.IsOpen());
+    QCOMPARE(store.RecordCount(), 0);
+    QVERIFY(store.Eof());
+    QVERIFY(!failureOf([&] { store.MoveFirst(); }).isEmpty());
+    QVERIFY(!failureOf([&] { store.AddNew(); }).isEmpty());
+    if (setUp == "missing") {
+        QVERIFY(!QFile::exists(m_path)); // never created
+    }
+}
+
+void tst_RuleStore::findsTheDatabaseInTheCurrentDirectory()
+{
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(m_dir->path());
+    RuleStore store;
+    store.Open();
+    QDir::setCurrent(previous);
+    QCOMPARE(store.RecordCount(), 4);
+}
+
+void tst_RuleStore::editIsWrittenWhenTheCursorLeavesTheRow()
+{
+    RuleStore store(m_path);
+    store.Open();
+    store.MoveTo(1); // a*.txt
+    store.SetValue(RuleStore::BatFile, text("prog-a2"));
+    QCOMPARE(store.Value(RuleStore::BatFile).toString(), QStringLiteral("prog-a2"));
+    QCOMPARE(readRules(m_path)[1].second.toString(), QStringLiteral("prog-a"));
+    store.MoveNext();
+    QCOMPARE(readRules(m_path)[1].second.toString(), QStringLiteral("prog-a2"));
+
+    // A Null pattern can be found again and written.
+    store.MoveFirst();
+    store.SetValue(RuleStore::FileName, text("n*.txt"));
+    store.SetValue(RuleStore::BatFile, kNull);
+    store.MoveLast();
+    QCOMPARE(readRules(m_path)[2].first.toString(), QStringLiteral("n*.txt"));
+    QVERIFY(readRules(m_path)[2].second.isNull());
+}
+
+void tst_RuleStore::updateBatchWritesEveryPendingRow()
+{
+    RuleStore store(m_path);
+    store.Open();
+    store.MoveTo(1);
+    store.SetValue(RuleStore::BatFile, text("x"));
+    store.MoveTo(2); // leaving writes a*.txt
+    store.SetValue(RuleStore::BatFile, text("y"));
+    store.UpdateBatch();
+    QCOMPARE(readRules(m_path)[0].second.toString(), QStringLiteral("y"));
+    QCOMPARE(readRules(m_path)[1].second.toString(), QStringLiteral("x"));
+    QCOMPARE(store.AbsolutePosition(), 3);
+}
+
+void tst_RuleStore::writeLosesToAnotherStore_data()
+{
+    QTest::addColumn<bool>("otherDeletes");
+    QTest::newRow("other store changed the row") << false;
+    QTest::newRow("other store deleted the row") << true;
+}
+
+void tst_RuleStore::writeLosesToAnotherStore()
+{
+    QFETCH(bool, otherDeletes);
+    RuleStore mine(m_path);
+    RuleStore other(m_path);
+    mine.Open();
+    other.Open();
+    other.MoveTo(1);
+    if (otherDeletes) {
+        other.Delete();
+    } else {
+        other.SetValue(RuleStore::BatFile, text("theirs"));
+        other.UpdateBatch();
+    }
+    const Rules before = readRules(m_path);
+
+    mine.MoveTo(1);
+    mine.SetValue(RuleStore::BatFile, text("mine"));
+    QVERIFY(!failureOf([&] { mine.UpdateBatch(); }).isEmpty());
+
+    QSignalSpy errors(&mine, &RuleStore::Error);
+    mine.MoveNext();
+    QCOMPARE(errors.size(), 1);
+    QVERIFY(!errors[0][0].toString().isEmpty());
+    QVERIFY(sameRules(readRules(m_path), before));
+    // Nothing typed is lost: the copy still holds it.
+    QCOMPARE(mine.ValueAt(1, RuleStore::BatFile).toString(), QStringLiteral("mine"));
+}
+
+void tst_RuleStore::deleteIsWrittenAtOnce_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("rowsLeft");
+    QTest::addColumn<int>("positionAfterMoveNext"); // then MoveLast when at the end
+    QTest::newRow("middle") << 1 << 3 << 2;
+    QTest::newRow("last") << 3 << 3 << 3;
+}
+
+void tst_RuleStore::deleteIsWrittenAtOnce()
+{
+    QFETCH(int, row);
+    QFETCH(int, rowsLeft);
+    QFETCH(int, positionAfterMoveNext);
+    RuleStore store(m_path);
+    store.Open();
+    store.MoveTo(row);
+    const QString deleted = store.Value(RuleStore::FileName).toString();
+    const QString following = store.ValueAt(row + 1, RuleStore::FileName).toString();
+    store.Delete();
+    QCOMPARE(readRules(m_path).size(), rowsLeft);
+    QCOMPARE(store.RecordCount(), rowsLeft);
+    QVERIFY(!store.Eof());
+    QCOMPARE(store.AbsolutePosition(), RuleStore::adPosUnknown);
+    QVERIFY(!failureOf([&] { (void)store.Value(RuleStore::FileName); }).isEmpty());
+    for (const auto &rule : readRules(m_path)) {
+        QVERIFY(rule.first.toString() != deleted);
+    }
+    store.MoveNext();
+    if (store.Eof()) {
+        store.MoveLast();
+    } else {
+        QCOMPARE(store.Value(RuleStore::FileName).toString(), following);
+    }
+    QCOMPARE(store.AbsolutePosition(), positionAfterMoveNext);
+}
+
+void tst_RuleStore::deleteOfARowAnotherStoreDeletedFails()
+{
+    RuleStore mine(m_path);
+    RuleStore other(m_path);
+    mine.Open();
+    other.Open();
+    other.MoveTo(2);
+    other.Delete();
+    mine.MoveTo(2);
+    QVERIFY(!failureOf([&] { mine.Delete(); }).isEmpty());
+    QCOMPARE(mine.RecordCount(), 4);
+    QCOMPARE(mine.AbsolutePosition(), 3);
+
+    // The only rule left: deleted, then the cursor is empty.
+    TestFolders::execute(m_path, QStringLiteral("delete from FileList where FileName is not 'a*.txt'"));
+    mine.Refresh();
+    mine.Delete();
+    mine.MoveNext();
+    QVERIFY(mine.Eof());
+    QVERIFY(!failureOf([&] { mine.MoveLast(); }).isEmpty());
+    QVERIFY(readRules(m_path).isEmpty());
+}
+
+void tst_RuleStore::newRowIsWrittenWhenLeft()
+{
+    RuleStore store(m_path);
+    store.Open();
+    store.AddNew();
+    QCOMPARE(store.AbsolutePosition(), 5);
+    store.SetValue(RuleStore::FileName, text("0*.txt"));
+    store.SetValue(RuleStore::BatFile, text("prog-0"));
+    QCOMPARE(readRules(m_path).size(), 4);
+    store.MoveFirst();
+    QCOMPARE(readRules(m_path).size(), 5);
+    // It stays below the others until the store is read again.
+    QCOMPARE(store.ValueAt(4, RuleStore::FileName).toString(), QStringLiteral("0*.txt"));
+    store.Refresh();
+    QCOMPARE(store.ValueAt(1, RuleStore::FileName).toString(), QStringLiteral("0*.txt"));
+    // Written once only, and changeable afterwards.
+    store.MoveTo(1);
+    store.SetValue(RuleStore::BatFile, text("prog-00"));
+    store.UpdateBatch();
+    QCOMPARE(readRules(m_path).size(), 5);
+    QCOMPARE(readRules(m_path)[4].second.toString(), QStringLiteral("prog-00"));
+}
+
+void tst_RuleStore::newRowOnAnEmptyTable()
+{
+    TestFolders::execute(m_path, QStringLiteral("delete from FileList"));
+    RuleStore store(m_path);
+    store.Open();
+    store.AddNew();
+    store.SetValue(RuleStore::FileName, text("*.csv"));
+    store.SetValue(RuleStore::BatFile, text("import"));
+    store.UpdateBatch();
+    QVERIFY(sameRules(readRules(m_path), {{text("*.csv"), text("import")}}));
+}
+
+void tst_RuleStore::refreshSeesOtherStoresChanges()
+{
+    RuleStore first(m_path);
+    RuleStore second(m_path);
+    first.Open();
+    second.Open();
+    second.MoveTo(1);
+    second.Delete();
+    QCOMPARE(first.RecordCount(), 4);
+    first.MoveLast();
+    QSignalSpy moves(&first, &RuleStore::MoveComplete);
+    first.Refresh();
+    QCOMPARE(moves.size(), 1);
+    QCOMPARE(first.RecordCount(), 3);
+    QCOMPARE(first.AbsolutePosition(), 1);
+}
+
+void tst_RuleStore::notifications()
+{
+    RuleStore store(m_path);
+    QSignalSpy moves(&store, &RuleStore::MoveComplete);
+    QSignalSpy changes(&store, &RuleStore::WillChangeRecord);
+    store.Open();
+    QCOMPARE(moves.size(), 1);
+    store.MoveNext();
+    store.MoveLast();
+    store.MoveFirst();
+    QCOMPARE(moves.size(), 4);
+    QCOMPARE(changes.size(), 0);
+    store.SetValue(RuleStore::BatFile, text("x"));
+    store.MoveNext();
+    store.Delete();
+    QCOMPARE(changes.size(), 2);
+    QCOMPARE(moves.size(), 5);
+}
+
+QTEST_GUILESS_MAIN(tst_RuleStore)
 #include "tst_rulestore.moc"
