@@ -176,13 +176,19 @@ int RuleStore::AbsolutePosition() const
 
 void RuleStore::leaveCurrentRow()
 {
-    if (!hasCurrentRow() || !m_rows[size_t(m_position)].pending) {
+    if (!hasCurrentRow()) {
+        return;
+    }
+    Row &row = m_rows[size_t(m_position)];
+    if (!row.pending || row.leaveFailed) {
         return;
     }
     try {
-        writeRow(m_rows[size_t(m_position)]);
+        writeRow(row);
     } catch (const StoreError &error) {
-        // The edit stays in the copy, so nothing typed is lost; the next leave tries again.
+        // The edit stays in the copy, so nothing typed is lost. The table will refuse the
+        // same write again, so it is reported once, not at every later visit of the row.
+        row.leaveFailed = true;
         emit Error(error.description());
     }
 }
@@ -270,6 +276,7 @@ void RuleStore::SetValue(Column column, const QVariant &value)
     Row &row = m_rows[size_t(m_position)];
     row.values[column] = value;
     row.pending = true;
+    row.leaveFailed = false;
     emit RowChanged(m_position);
 }
 
@@ -365,4 +372,5 @@ void RuleStore::writeRow(Row &row)
     row.original[FileName] = row.values[FileName];
     row.original[BatFile] = row.values[BatFile];
     row.pending = false;
+    row.leaveFailed = false;
 }

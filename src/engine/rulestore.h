@@ -92,6 +92,7 @@ private:
         QVariant original[2]; // as read, to find the row again when writing
         bool isNew = false;
         bool pending = false;
+        bool leaveFailed = false; // written on leaving and refused; retried after the next edit
     };
 
     void connectDatabase();
