@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 class tst_ProcessLauncher : public QObject {
     Q_OBJECT
 private slots:
@@ -13,6 +16,8 @@ private slots:
     void problems();
     void launchesInTheProgramFolderWithItsArguments();
     void launchOfAMissingProgramFails();
+    void endedProgramsAreReaped();
+    void programGetsNoDescriptorOfOurs();
 };
 
 void tst_ProcessLauncher::problems_data()
@@ -59,6 +64,29 @@ void tst_ProcessLauncher::launchOfAMissingProgramFails()
     DetachedProcessLauncher launcher(dir.path());
     QVERIFY(!launcher.launch(QStringLiteral("/nonexistent/prog")).isEmpty());
     QVERIFY(!launcher.launch(QString()).isEmpty());
+}
+
+void tst_ProcessLauncher::endedProgramsAreReaped()
+{
+    QTemporaryDir dir;
+    DetachedProcessLauncher launcher(dir.path());
+    for (int i = 0; i < 5; ++i) {
+        QVERIFY(launcher.launch(QStringLiteral("/bin/true")).isEmpty());
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(launcher.runningCount(), 0, 10000);
+}
+
+void tst_ProcessLauncher::programGetsNoDescriptorOfOurs()
+{
+    QTemporaryDir dir;
+    const int ours = ::open("/dev/null", O_RDONLY); // deliberately without close-on-exec
+    QVERIFY(ours > 2);
+    DetachedProcessLauncher launcher(dir.path());
+    QVERIFY(launcher.launch(QStringLiteral("sh -c \"ls /proc/$$/fd > fds.tmp && mv fds.tmp fds\"")).isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(QStringLiteral("fds"))), 10000);
+    ::close(ours);
+    const QList<QByteArray> open = TestFolders::readFile(dir.filePath(QStringLiteral("fds"))).split('\n');
+    QVERIFY(!open.contains(QByteArray::number(ours)));
 }
 
 QTEST_GUILESS_MAIN(tst_ProcessLauncher)

@@ -1,13 +1,55 @@
 #include "processlauncher.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
-DetachedProcessLauncher::DetachedProcessLauncher(QString workingFolder)
-    : m_workingFolder(std::move(workingFolder))
+#include <cstring>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
+namespace {
+
+// How many earlier programs each launch looks at, so a long-running batch of programs
+// costs each launch a bounded amount.
+constexpr std::size_t kReapPerLaunch = 8;
+
+// posix_spawn's attributes and file actions, released on every path.
+class SpawnSettings {
+public:
+    SpawnSettings()
+    {
+        posix_spawnattr_init(&attributes);
+        posix_spawn_file_actions_init(&actions);
+    }
+    ~SpawnSettings()
+    {
+        posix_spawnattr_destroy(&attributes);
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    SpawnSettings(const SpawnSettings &) = delete;
+    SpawnSettings &operator=(const SpawnSettings &) = delete;
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_t actions;
+};
+
+} // namespace
+
+DetachedProcessLauncher::DetachedProcessLauncher(QString workingFolder, QObject *parent)
+    : QObject(parent)
+    , m_workingFolder(std::move(workingFolder))
 {
+    m_reaper.setInterval(1000);
+    connect(&m_reaper, &QTimer::timeout, this, &DetachedProcessLauncher::reapAll);
+}
+
+DetachedProcessLauncher::~DetachedProcessLauncher()
+{
+    reapAll(); // those still running are taken over by the system when the program ends
 }
 
 QString DetachedProcessLauncher::problemWith(const QString &commandLine)
@@ -35,16 +77,64 @@ QString DetachedProcessLauncher::problemWith(const QString &commandLine)
 
 QString DetachedProcessLauncher::launch(const QString &commandLine)
 {
-    QStringList words = QProcess::splitCommand(commandLine);
+    const QStringList words = QProcess::splitCommand(commandLine);
     if (words.isEmpty()) {
         return QStringLiteral("コマンドラインが空です");
     }
-    QProcess process;
-    process.setProgram(words.takeFirst());
-    process.setArguments(words);
-    process.setWorkingDirectory(m_workingFolder);
-    if (!process.startDetached()) {
-        return process.errorString();
+    reapSome(kReapPerLaunch);
+
+    std::vector<QByteArray> encoded;
+    encoded.reserve(std::size_t(words.size()));
+    for (const QString &word : words) {
+        encoded.push_back(QFile::encodeName(word));
+    }
+    std::vector<char *> argv;
+    for (QByteArray &word : encoded) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const QByteArray folder = QFile::encodeName(m_workingFolder);
+
+    SpawnSettings settings;
+    posix_spawnattr_setflags(&settings.attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK
+                                                       | POSIX_SPAWN_SETSIGDEF);
+    sigset_t mask;
+    sigemptyset(&mask);
+    posix_spawnattr_setsigmask(&settings.attributes, &mask);
+    sigfillset(&mask);
+    posix_spawnattr_setsigdefault(&settings.attributes, &mask);
+    posix_spawn_file_actions_addchdir_np(&settings.actions, folder.constData());
+    posix_spawn_file_actions_addclosefrom_np(&settings.actions, 3);
+
+    pid_t pid = 0;
+    const int error = ::posix_spawnp(&pid, argv[0], &settings.actions, &settings.attributes, argv.data(), environ);
+    if (error != 0) {
+        return QStringLiteral("%1: %2").arg(words.first(), QString::fromLocal8Bit(std::strerror(error)));
+    }
+    m_running.push_back(pid);
+    if (!m_reaper.isActive()) {
+        m_reaper.start();
     }
     return {};
+}
+
+void DetachedProcessLauncher::reapSome(std::size_t budget)
+{
+    for (std::size_t looked = 0; looked < budget && !m_running.empty(); ++looked) {
+        m_nextToReap %= m_running.size();
+        if (::waitpid(m_running[m_nextToReap], nullptr, WNOHANG) != 0) {
+            m_running[m_nextToReap] = m_running.back(); // ended (or not ours any more)
+            m_running.pop_back();
+        } else {
+            ++m_nextToReap;
+        }
+    }
+}
+
+void DetachedProcessLauncher::reapAll()
+{
+    reapSome(m_running.size());
+    if (m_running.empty()) {
+        m_reaper.stop();
+    }
 }
