@@ -56,17 +56,22 @@ PassReport PassRun::run(const QString &searchFolder, const QString &workFolder)
         return m_report;
     }
 
-    m_rules.MoveFirst();
-    while (!m_rules.Eof()) {
-        const QVariant pattern = m_rules.Fields(QStringLiteral("FileName"));
-        if (!pattern.isNull() && !pattern.toString().isEmpty()) {
-            m_pattern = pattern.toString();
-            runRule(m_pattern, searchFolder, workFolder);
-            m_pattern.clear();
+    try {
+        m_rules.MoveFirst();
+        while (!m_rules.Eof()) {
+            const QVariant pattern = m_rules.Fields(QStringLiteral("FileName"));
+            if (!pattern.isNull() && !pattern.toString().isEmpty()) {
+                m_pattern = pattern.toString();
+                runRule(m_pattern, searchFolder, workFolder);
+                m_pattern.clear();
+            }
+            m_rules.MoveNext();
         }
-        m_rules.MoveNext();
+        m_rules.MoveLast();
+    } catch (const StoreError &error) {
+        // Only a cursor in a state no window leaves it in gets here; what was done stays done.
+        fail(PassFailure::Step::Store, {}, error.description());
     }
-    m_rules.MoveLast();
     return m_report;
 }
 
