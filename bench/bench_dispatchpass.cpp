@@ -37,6 +37,20 @@ void makeFiles(const QString &folder, int count, const char *suffix)
     }
 }
 
+// A search folder of count files and an empty work folder, both under root.
+struct Folders {
+    QString in;
+    QString work;
+};
+
+Folders prepare(const QString &root, const QString &name, int count, const char *suffix)
+{
+    Folders folders{root + u'/' + name + QStringLiteral("-in"), root + u'/' + name + QStringLiteral("-work")};
+    makeFiles(folders.in, count, suffix);
+    QDir().mkpath(folders.work);
+    return folders;
+}
+
 void makeDatabase(const QString &path, const QList<QPair<QString, QString>> &rules)
 {
     {
@@ -72,10 +86,7 @@ double seconds(QElapsedTimer &timer)
 // (a) one pass over count matching files, one rule launching /bin/true.
 double timePass(const QString &root, int count)
 {
-    const QString in = root + "/pass-in";
-    const QString work = root + "/pass-work";
-    makeFiles(in, count, ".txt");
-    QDir().mkpath(work);
+    const auto [in, work] = prepare(root, QStringLiteral("pass"), count, ".txt");
     makeDatabase(root + "/pass.mdb", {{QStringLiteral("*.txt"), QStringLiteral("/bin/true")}});
     RuleStore store(root + "/pass.mdb");
     store.Open();
@@ -94,10 +105,7 @@ double timePass(const QString &root, int count)
 // (b) the floor: rename and posix_spawn of /bin/true, without waiting.
 double timeFloor(const QString &root, int count)
 {
-    const QString in = root + "/floor-in";
-    const QString work = root + "/floor-work";
-    makeFiles(in, count, ".txt");
-    QDir().mkpath(work);
+    const auto [in, work] = prepare(root, QStringLiteral("floor"), count, ".txt");
     QList<QByteArray> names;
     DIR *dir = ::opendir(QFile::encodeName(in).constData());
     while (const dirent *entry = ::readdir(dir)) {
@@ -129,10 +137,7 @@ double timeFloor(const QString &root, int count)
 // (c) the shell loop an operator would write instead.
 double timeShell(const QString &root, int count)
 {
-    const QString in = root + "/shell-in";
-    const QString work = root + "/shell-work";
-    makeFiles(in, count, ".txt");
-    QDir().mkpath(work);
+    const auto [in, work] = prepare(root, QStringLiteral("shell"), count, ".txt");
     // cp, rm and the background start of the program, once per file.
     const QString loop = QStringLiteral("for f in \"$1\"/*.txt; do cp \"$f\" \"$2\"/; rm \"$f\"; /bin/true & done; wait");
     QElapsedTimer timer;
@@ -150,10 +155,7 @@ double timeShell(const QString &root, int count)
 // (d) 100 rules that match none of count files, against 100 plain readdir scans.
 QPair<double, double> timeListing(const QString &root, int count, int rules)
 {
-    const QString in = root + "/scan-in";
-    const QString work = root + "/scan-work";
-    makeFiles(in, count, ".dat");
-    QDir().mkpath(work);
+    const auto [in, work] = prepare(root, QStringLiteral("scan"), count, ".dat");
     QList<QPair<QString, QString>> table;
     for (int i = 0; i < rules; ++i) {
         table.append({QStringLiteral("rule%1_*.txt").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("/bin/true")});
