@@ -127,6 +127,23 @@ QString describe(const PassFailure &failure)
     return failure.reason;
 }
 
+QString describe(const PassReport &report)
+{
+    // A pass over thousands of files can fail for each of them; the first ones tell the story.
+    constexpr qsizetype kListed = 20;
+    QStringList lines{QStringLiteral("振り分け処理で %1 件の問題がありました。").arg(report.failures.size())};
+    for (qsizetype i = 0; i < std::min(kListed, report.failures.size()); ++i) {
+        lines.append(QStringLiteral("・") + describe(report.failures[i]));
+    }
+    if (report.failures.size() > kListed) {
+        lines.append(QStringLiteral("ほか %1 件").arg(report.failures.size() - kListed));
+    }
+    lines.append(QStringLiteral("移動したファイル %1 件、起動したプログラム %2 回")
+                     .arg(report.filesMoved)
+                     .arg(report.programsLaunched));
+    return lines.join(u'\n');
+}
+
 PassReport runDispatchPass(RuleStore &rules, const QString &searchFolder, const QString &workFolder,
                            FileSystem &files, ProcessLauncher &launcher)
 {

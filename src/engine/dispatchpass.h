@@ -28,8 +28,9 @@ struct PassReport {
     QList<PassFailure> failures;
 };
 
-// The operator's wording of one failure.
+// The operator's wording of one failure, and of a pass's failures as one report.
 [[nodiscard]] QString describe(const PassFailure &failure);
+[[nodiscard]] QString describe(const PassReport &report);
 
 // One dispatch pass: for each rule in cursor order, every plain file of the search folder that
 // matches its pattern is moved into the work folder and the rule's program launched once for it.

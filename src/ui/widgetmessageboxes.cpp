@@ -2,8 +2,35 @@
 
 #include <QMessageBox>
 
+namespace {
+
+QMessageBox *makeBox(const QString &text, QWidget *parent)
+{
+    return new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Fenlow"), text, QMessageBox::Ok, parent);
+}
+
+} // namespace
+
+WidgetMessageBoxes::~WidgetMessageBoxes()
+{
+    delete m_report;
+}
+
 void WidgetMessageBoxes::show(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Fenlow"), text, QMessageBox::Ok, m_parent);
-    box.exec();
+    std::unique_ptr<QMessageBox> box(makeBox(text, m_parent));
+    box->exec();
+}
+
+void WidgetMessageBoxes::showWithoutBlocking(const QString &text)
+{
+    if (!m_report) {
+        m_report = makeBox(text, m_parent);
+        m_report->setAttribute(Qt::WA_DeleteOnClose);
+        m_report->setWindowModality(Qt::NonModal);
+        m_report->setAttribute(Qt::WA_QuitOnClose, false); // an open report never keeps the program alive
+    }
+    m_report->setText(text);
+    m_report->show();
+    m_report->raise();
 }

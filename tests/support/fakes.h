@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser.h"
 #include "clock.h"
 #include "filesystem.h"
 #include "messageboxes.h"
@@ -25,7 +26,21 @@ private:
 class FakeMessageBoxes final : public MessageBoxes {
 public:
     void show(const QString &text) override { shown.append(text); }
-    QStringList shown;
+    void showWithoutBlocking(const QString &text) override { reports.append(text); }
+    QStringList shown;   // modal boxes
+    QStringList reports; // boxes that did not block
+};
+
+// Records the pages asked for.
+class FakeBrowser final : public Browser {
+public:
+    QString open(const QString &path) override
+    {
+        opened.append(path);
+        return failure;
+    }
+    QStringList opened;
+    QString failure;
 };
 
 class FakeProgramFolder final : public ProgramFolder {

@@ -1,0 +1,17 @@
+#include "minuteclock.h"
+
+#include "clock.h"
+
+#include <QTime>
+
+MinuteClock::Tick MinuteClock::begin(bool processingOn) const
+{
+    Tick tick;
+    tick.second = m_clock.now().second();
+    tick.processingOn = processingOn;
+    if (processingOn) {
+        tick.markerVisible = tick.second % 2 == 0;
+        tick.runPass = m_lastTickSecond > tick.second;
+    }
+    return tick;
+}

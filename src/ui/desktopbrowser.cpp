@@ -1,0 +1,12 @@
+#include "desktopbrowser.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+QString DesktopBrowser::open(const QString &path)
+{
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        return QStringLiteral("ブラウザーを起動できません。");
+    }
+    return {};
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "browser.h"
+
+// Opens pages in whatever browser the desktop offers.
+class DesktopBrowser final : public Browser {
+public:
+    QString open(const QString &path) override;
+};

@@ -1,0 +1,307 @@
+#include "frmmain.h"
+
+#include "browser.h"
+#include "datacontrol.h"
+#include "dispatchpass.h"
+#include "fonts.h"
+#include "messageboxes.h"
+#include "pictures.h"
+#include "placeholders.h"
+#include "platform.h"
+#include "programfolder.h"
+#include "statuspanels.h"
+#include "twips.h"
+#include "windowlist.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+// The client area below the menu bar, with the background picture at its natural size.
+class PictureArea : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, mainBackground());
+    }
+};
+
+template <typename Widget>
+Widget *place(Widget *widget, const QString &name, double left, double top, double width, double height)
+{
+    widget->setObjectName(name);
+    widget->setGeometry(Twips::rect(left, top, width, height));
+    return widget;
+}
+
+QLabel *transparentLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    return label;
+}
+
+QLabel *folderDisplay(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setBackgroundRole(QPalette::Button);
+    label->setAutoFillBackground(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+} // namespace
+
+const QString frmMain::StartCaption = QStringLiteral("処理開始");
+const QString frmMain::StopCaption = QStringLiteral("処理停止");
+
+frmMain::frmMain(Platform &platform, WindowList &windows, QWidget *parent)
+    : QMainWindow(parent)
+    , m_platform(platform)
+    , m_windows(windows)
+    , m_minuteClock(platform.clock)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Fenlow"));
+    setWindowIcon(fenlowIcon());
+    // Every text but the marker's in the window's one font, the named Japanese font at 9 points.
+    setFont(japaneseFont(9));
+    buildControls();
+    buildMenus();
+    // Laid out for a client area of 6930 x 4860 twips below the menu bar.
+    resize(Twips::toPixels(6930), menuBar()->sizeHint().height() + Twips::toPixels(4860));
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildControls()
+{
+    auto *area = new PictureArea(this);
+    area->setObjectName(QStringLiteral("clientArea"));
+    setCentralWidget(area);
+
+    Label3 = place(folderDisplay(QStringLiteral("Label3"), area), QStringLiteral("Label3"), 1680, 360, 5055, 375);
+    Label1 = place(transparentLabel(QStringLiteral("検索フォルダ"), area), QStringLiteral("Label1"), 360, 480, 1095, 255);
+    Label4 = place(folderDisplay(QStringLiteral("Label4"), area), QStringLiteral("Label4"), 1680, 840, 5055, 375);
+    Label2 = place(transparentLabel(QStringLiteral("作業フォルダ"), area), QStringLiteral("Label2"), 360, 960, 1215, 255);
+    Command3 = place(new QPushButton(QStringLiteral("環境設定"), area), QStringLiteral("Command3"), 5400, 1440, 1335, 495);
+    Command1 = place(new QPushButton(QStringLiteral("テーブル一覧"), area), QStringLiteral("Command1"), 5400, 2040, 1335,
+                     495);
+    Command2 = place(new QPushButton(StartCaption, area), QStringLiteral("Command2"), 5400, 2640, 1335, 495);
+
+    Label5 = place(transparentLabel(QStringLiteral("処理中"), area), QStringLiteral("Label5"), 4080, 2760, 1095, 375);
+    Label5->setAlignment(Qt::AlignCenter);
+    Label5->setFont(japaneseFont(15.75, QFont::Bold));
+    QPalette marker = Label5->palette();
+    marker.setColor(QPalette::WindowText, marker.color(QPalette::Highlight));
+    Label5->setPalette(marker);
+    Label5->hide();
+
+    lblLabels[0] = place(transparentLabel(QStringLiteral("検索ファイル"), area), QStringLiteral("lblLabels(0)"), 240,
+                         3480, 1575, 255);
+    lblLabels[1] = place(transparentLabel(QStringLiteral("プログラムまたはバッチファイル"), area),
+                         QStringLiteral("lblLabels(1)"), 2520, 3480, 2535, 255);
+    txtFields[0] = place(new QLineEdit(area), QStringLiteral("txtFields(0)"), 120, 3720, 2175, 285);
+    txtFields[1] = place(new QLineEdit(area), QStringLiteral("txtFields(1)"), 2280, 3720, 4455, 285);
+
+    m_datPrimaryRS = new DataControl(m_platform.messages, area);
+    m_datPrimaryRS->setGeometry(Twips::rect(120, 4080, 1200, 360));
+
+    sbStatusBar = new StatusPanels(this);
+    setStatusBar(sbStatusBar);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+
+    // The keyboard's order: the labels and the status bar take no focus.
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, txtFields[0]);
+    setTabOrder(txtFields[0], txtFields[1]);
+    setTabOrder(txtFields[1], Command3);
+
+    connect(Command2, &QPushButton::clicked, this, &frmMain::onCommand2Clicked);
+    connect(Command1, &QPushButton::clicked, this, &frmMain::openRuleTableEditor);
+    connect(Command3, &QPushButton::clicked, this, &frmMain::openFolderSettings);
+    connect(Timer1, &QTimer::timeout, this, &frmMain::onTimer1Tick);
+    connect(m_datPrimaryRS, &DataControl::MoveComplete, this, &frmMain::showCurrentRule);
+    for (int column : {0, 1}) {
+        connect(txtFields[column], &QLineEdit::textEdited, this,
+                [this, column](const QString &text) { storeTypedValue(column, text); });
+    }
+}
+
+void frmMain::buildMenus()
+{
+    const auto addMenu = [this](const char *name, const QString &title) {
+        QMenu *menu = menuBar()->addMenu(title);
+        menu->setObjectName(QLatin1String(name));
+        return menu;
+    };
+    const auto addItem = [this](QMenu *menu, const char *name, const QString &text, void (frmMain::*handler)()) {
+        QAction *action = menu->addAction(text);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, handler);
+    };
+    addItem(addMenu("mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)")), "mnuFileExit", QStringLiteral("終了(&X)"), &frmMain::Unload);
+    addItem(addMenu("mnuData", QStringLiteral("ﾃﾞｰﾀ(&D)")), "mnuDatafrmDBTable", QStringLiteral("frmDBTable"),
+            &frmMain::openRuleTableEditor);
+    addItem(addMenu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)")), "mnyHelpDetel", QStringLiteral("ﾏﾆｭｱﾙ"),
+            &frmMain::openManual);
+}
+
+void frmMain::Load()
+{
+    m_windows.add(this);
+    m_datPrimaryRS->Open();
+    RestoreWindowPlacement();
+}
+
+void frmMain::Unload()
+{
+    close();
+}
+
+void frmMain::Show()
+{
+    show();
+}
+
+void frmMain::SetSearchFolderDisplay(const QString &folder)
+{
+    Label3->setText(folder);
+}
+
+void frmMain::SetWorkFolderDisplay(const QString &folder)
+{
+    Label4->setText(folder);
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (!m_unloaded) {
+        m_unloaded = true;
+        setTimer1Interval(0);
+        m_windows.closeAllButFirst();
+        SaveWindowPlacement();
+    }
+    event->accept();
+}
+
+void frmMain::ShowProcessingLabel()
+{
+    Label5->setVisible(true);
+}
+
+void frmMain::HideProcessingLabel()
+{
+    Label5->setVisible(false);
+}
+
+void frmMain::ProcessFileList()
+{
+    const PassReport report = runDispatchPass(m_datPrimaryRS->Recordset(), Label3->text(), Label4->text(),
+                                              m_platform.files, m_platform.launcher);
+    if (!report.failures.isEmpty()) {
+        // A tick never waits on the operator: the report stays up while processing goes on.
+        m_platform.messages.showWithoutBlocking(describe(report));
+    }
+}
+
+void frmMain::onCommand2Clicked()
+{
+    if (Command2->text() == StartCaption) {
+        Command2->setText(StopCaption);
+        m_minuteClock.switchedOn();
+        setTimer1Interval(1000);
+    } else {
+        Command2->setText(StartCaption);
+        setTimer1Interval(0);
+        HideProcessingLabel();
+    }
+}
+
+void frmMain::onTimer1Tick()
+{
+    const MinuteClock::Tick tick = m_minuteClock.begin(Command2->text() == StopCaption);
+    if (tick.processingOn) {
+        if (tick.markerVisible) {
+            ShowProcessingLabel();
+        } else {
+            HideProcessingLabel();
+        }
+        if (tick.runPass) {
+            ProcessFileList();
+        }
+    }
+    m_minuteClock.end(tick);
+    setTimer1Interval(1000);
+}
+
+void frmMain::setTimer1Interval(int milliseconds)
+{
+    // An interval of 0 stops the timer, as the window's timer always has.
+    if (milliseconds == 0) {
+        Timer1->stop();
+    } else {
+        Timer1->start(milliseconds);
+    }
+}
+
+void frmMain::openRuleTableEditor()
+{
+    auto *editor = new RuleTablePlaceholder(m_windows);
+    editor->show();
+}
+
+void frmMain::openFolderSettings()
+{
+    auto *dialog = new FolderSettingsPlaceholder(m_windows, this);
+    dialog->exec();
+}
+
+void frmMain::openManual()
+{
+    const QString path = joinPath(m_platform.programFolder.path(), QStringLiteral("Fenguide.htm"));
+    if (const QString reason = m_platform.browser.open(path); !reason.isEmpty()) {
+        m_platform.messages.show(QStringLiteral("マニュアル %1 を開けません。\n%2").arg(path, reason));
+    }
+}
+
+void frmMain::showCurrentRule()
+{
+    RuleStore &rules = m_datPrimaryRS->Recordset();
+    const bool onRow = rules.AbsolutePosition() > 0;
+    for (int column : {0, 1}) {
+        txtFields[column]->setText(onRow ? rules.Value(RuleStore::Column(column)).toString() : QString());
+        // With no rule under the cursor there is nothing for a typed value to go into.
+        txtFields[column]->setReadOnly(!onRow);
+    }
+}
+
+void frmMain::storeTypedValue(int column, const QString &text)
+{
+    RuleStore &rules = m_datPrimaryRS->Recordset();
+    if (rules.AbsolutePosition() > 0) {
+        rules.SetValue(RuleStore::Column(column), text);
+    }
+}
+
+void frmMain::RestoreWindowPlacement()
+{
+}
+
+void frmMain::SaveWindowPlacement()
+{
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "minuteclock.h"
+#include "module1.h"
+
+#include <QMainWindow>
+
+struct Platform;
+class DataControl;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class StatusPanels;
+class WindowList;
+
+// The main window: the two folders, the current rule, the processing switch with its
+// blinking marker, and the doors to the other windows. Its unload closes every other window.
+class frmMain : public QMainWindow, public MainWindowOps {
+    Q_OBJECT
+public:
+    static const QString StartCaption; // "処理開始": processing is off
+    static const QString StopCaption;  // "処理停止": processing is on
+
+    frmMain(Platform &platform, WindowList &windows, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // What start-up asks of the window.
+    void Load() override;
+    void Unload() override;
+    void Show() override;
+    void SetSearchFolderDisplay(const QString &folder) override;
+    void SetWorkFolderDisplay(const QString &folder) override;
+
+    void ShowProcessingLabel();
+    void HideProcessingLabel();
+    // One dispatch pass over this window's rules and the folders it shows.
+    void ProcessFileList();
+    [[nodiscard]] qint16 LastTickSecond() const { return m_minuteClock.lastTickSecond(); }
+
+    // The Timer handler of Timer1: blinks the marker and runs a pass at each new minute.
+    void onTimer1Tick();
+
+    [[nodiscard]] DataControl *dataControl() const { return m_datPrimaryRS; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void onCommand2Clicked();
+    void openRuleTableEditor();
+    void openFolderSettings();
+    void openManual();
+    void showCurrentRule();
+    void storeTypedValue(int column, const QString &text);
+    void setTimer1Interval(int milliseconds);
+    void RestoreWindowPlacement();
+    void SaveWindowPlacement();
+
+    Platform &m_platform;
+    WindowList &m_windows;
+    MinuteClock m_minuteClock;
+    bool m_unloaded = false;
+
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *Label5 = nullptr;
+    QLabel *lblLabels[2] = {};
+    QLineEdit *txtFields[2] = {};
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QPushButton *Command3 = nullptr;
+    DataControl *m_datPrimaryRS = nullptr;
+    StatusPanels *sbStatusBar = nullptr;
+    QTimer *Timer1 = nullptr;
+};

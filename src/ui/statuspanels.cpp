@@ -1,0 +1,47 @@
+#include "statuspanels.h"
+
+#include "twips.h"
+
+#include <QDateTime>
+#include <QLabel>
+#include <QLocale>
+
+namespace {
+
+QLabel *panel(const char *name, const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setMinimumWidth(Twips::toPixels(1440));
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setContentsMargins(2, 0, 2, 0);
+    return label;
+}
+
+} // namespace
+
+StatusPanels::StatusPanels(QWidget *parent)
+    : QStatusBar(parent)
+{
+    setObjectName(QStringLiteral("sbStatusBar"));
+    setSizeGripEnabled(false);
+    setFixedHeight(Twips::toPixels(270));
+    addWidget(panel("Panel1", QStringLiteral("ｽﾃｰﾀｽ"), this), 1);
+    m_date = panel("Panel2", {}, this);
+    m_time = panel("Panel3", {}, this);
+    addPermanentWidget(m_date);
+    addPermanentWidget(m_time);
+    showNow();
+    m_refresh.setInterval(1000);
+    connect(&m_refresh, &QTimer::timeout, this, &StatusPanels::showNow);
+    m_refresh.start();
+}
+
+void StatusPanels::showNow()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QLocale locale = QLocale::system();
+    m_date->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    m_time->setText(locale.toString(now.time(), QLocale::ShortFormat));
+}
