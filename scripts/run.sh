@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Fenlow and starts it on a demo set-up in build/demo:
 # the program, its manual, demo rules whose program writes to trace.log, a configuration
-# naming build/demo/search and build/demo/work, and a few files in the search folder.
+# naming build/demo/search and build/demo/work, and a few files in the search folder
+# (put back at each run when they are not there).
 # A configuration or rule database already there is never replaced.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,11 +25,9 @@ fi
 if [ ! -e "$demo/Fenlow.ini" ]; then
   printf '[Center]\r\nserch=%s\r\nremove=%s\r\n' "$demo/search" "$demo/work" > "$demo/Fenlow.ini"
 fi
-if [ -z "$(ls -A "$demo/search")" ]; then
-  for name in sales_2026-12.csv order_0001.dat order_0002.dat memo.txt photo.jpg; do
-    echo "demo file $name" > "$demo/search/$name"
-  done
-fi
+for name in sales_2026-12.csv order_0001.dat order_0002.dat memo.txt photo.jpg; do
+  [ -e "$demo/search/$name" ] || echo "demo file $name" > "$demo/search/$name"
+done
 
 echo "Demo program folder: $demo (programs started by the rules write to $demo/trace.log)"
 cd "$demo"

@@ -165,6 +165,7 @@ void frmMain::Load()
 {
     m_windows.add(this);
     m_datPrimaryRS->Open();
+    showCurrentRule(); // also when the rules could not be opened
     RestoreWindowPlacement();
 }
 

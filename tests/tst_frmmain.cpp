@@ -1,0 +1,438 @@
+#include "datacontrol.h"
+#include "fakes.h"
+#include "frmmain.h"
+#include "platform.h"
+#include "testfolders.h"
+#include "twips.h"
+#include "windowlist.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using TestFolders::entries;
+
+namespace {
+
+QVariant text(const char *value)
+{
+    return QString::fromUtf8(value);
+}
+
+// A program folder with a rule database, a search and a work folder, and a loaded main window
+// that shows them, on real files with a recording launcher and a clock the test sets.
+class MainWindowFixture {
+public:
+    explicit MainWindowFixture(const QList<QPair<QVariant, QVariant>> &rules = {{text("*.txt"), text("prog-text")},
+                                                                                {text("*.csv"), text("prog-csv")}},
+                               bool withDatabase = true)
+        : programFolder(dir.path())
+        , platform{programFolder, profile, files, launcher, clock, messages, browser}
+    {
+        search = dir.filePath(QStringLiteral("search"));
+        work = dir.filePath(QStringLiteral("work"));
+        QDir().mkpath(search);
+        QDir().mkpath(work);
+        if (withDatabase) {
+            TestFolders::createRuleDatabase(dir.filePath(QStringLiteral("AttFile.mdb")), rules);
+        }
+        m_previousDirectory = QDir::currentPath();
+        QDir::setCurrent(dir.path()); // as start-up leaves it
+        window = std::make_unique<frmMain>(platform, windows);
+        window->Load();
+        window->SetSearchFolderDisplay(search);
+        window->SetWorkFolderDisplay(work);
+    }
+    ~MainWindowFixture()
+    {
+        window.reset();
+        QDir::setCurrent(m_previousDirectory);
+    }
+
+    template <typename T>
+    T *find(const QString &name) const
+    {
+        T *child = window->findChild<T *>(name);
+        if (!child) {
+            qFatal("no %s", qPrintable(name));
+        }
+        return child;
+    }
+    QPushButton *button(const char *name) const { return find<QPushButton>(QLatin1String(name)); }
+    void click(const char *name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+    void tickAt(int second)
+    {
+        clock.set(QTime(10, 15, second));
+        window->onTimer1Tick();
+    }
+    void drop(const QStringList &names)
+    {
+        for (const QString &name : names) {
+            TestFolders::writeFile(search + u'/' + name, name.toUtf8());
+        }
+    }
+
+    QTemporaryDir dir;
+    QString search;
+    QString work;
+    FakeProgramFolder programFolder;
+    IniProfileFile profile;
+    PosixFileSystem files;
+    FakeProcessLauncher launcher;
+    FakeClock clock;
+    FakeMessageBoxes messages;
+    FakeBrowser browser;
+    Platform platform;
+    WindowList windows;
+    std::unique_ptr<frmMain> window;
+
+private:
+    QString m_previousDirectory;
+};
+
+// Records the order in which windows receive their close event.
+class CloseRecorder : public QObject {
+public:
+    QStringList closed;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Close) {
+            closed.append(watched->property("label").toString());
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+class tst_frmMain : public QObject {
+    Q_OBJECT
+private slots:
+    void layout_data();
+    void layout();
+    void stateAtLoad();
+    void menus();
+    void tabOrder();
+    void switchOnAndOff();
+    void markerBlinksBySecond();
+    void passAtTheMinuteMovesFiles();
+    void typedRuleReachesTheNextPassAndTheTable();
+    void navigationStopsAtTheEnds();
+    void passFailuresReportedWithoutStopping();
+    void missingDatabaseReportedAtLoad();
+    void unloadClosesOtherWindowsNewestFirst();
+    void unloadOfAWindowNeverShown();
+    void manualAsksTheBrowser();
+    void manualFailureIsReported();
+};
+
+void tst_frmMain::layout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRect>("twips");
+
+    QTest::newRow("Label3") << "Label3" << "" << QRect(1680, 360, 5055, 375);
+    QTest::newRow("Label1") << "Label1" << u"検索フォルダ"_qs << QRect(360, 480, 1095, 255);
+    QTest::newRow("Label4") << "Label4" << "" << QRect(1680, 840, 5055, 375);
+    QTest::newRow("Label2") << "Label2" << u"作業フォルダ"_qs << QRect(360, 960, 1215, 255);
+    QTest::newRow("Command3") << "Command3" << u"環境設定"_qs << QRect(5400, 1440, 1335, 495);
+    QTest::newRow("Command1") << "Command1" << u"テーブル一覧"_qs << QRect(5400, 2040, 1335, 495);
+    QTest::newRow("Command2") << "Command2" << u"処理開始"_qs << QRect(5400, 2640, 1335, 495);
+    QTest::newRow("Label5") << "Label5" << u"処理中"_qs << QRect(4080, 2760, 1095, 375);
+    QTest::newRow("lblLabels(0)") << "lblLabels(0)" << u"検索ファイル"_qs << QRect(240, 3480, 1575, 255);
+    QTest::newRow("lblLabels(1)") << "lblLabels(1)" << u"プログラムまたはバッチファイル"_qs
+                                  << QRect(2520, 3480, 2535, 255);
+    QTest::newRow("txtFields(0)") << "txtFields(0)" << "*.csv" << QRect(120, 3720, 2175, 285);
+    QTest::newRow("txtFields(1)") << "txtFields(1)" << "prog-csv" << QRect(2280, 3720, 4455, 285);
+    QTest::newRow("datPrimaryRS") << "datPrimaryRS" << "" << QRect(120, 4080, 1200, 360);
+}
+
+void tst_frmMain::layout()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QRect, twips);
+    MainWindowFixture f;
+    QWidget *widget = f.find<QWidget>(name);
+    QCOMPARE(widget->geometry(), Twips::rect(twips.x(), twips.y(), twips.width(), twips.height()));
+    if (auto *label = qobject_cast<QLabel *>(widget); label && !caption.isEmpty()) {
+        QCOMPARE(label->text(), caption);
+    } else if (auto *button = qobject_cast<QPushButton *>(widget)) {
+        QCOMPARE(button->text(), caption);
+    } else if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+        QCOMPARE(edit->text(), caption);
+    }
+}
+
+void tst_frmMain::stateAtLoad()
+{
+    MainWindowFixture f;
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Fenlow"));
+    QVERIFY(!f.window->windowIcon().isNull());
+    QCOMPARE(f.find<QLabel>(QStringLiteral("Label3"))->text(), f.search);
+    QCOMPARE(f.find<QLabel>(QStringLiteral("Label4"))->text(), f.work);
+    QVERIFY(f.button("Command2")->isEnabled());
+    QVERIFY(!f.button("Command2")->isDefault());
+    QVERIFY(f.find<QLabel>(QStringLiteral("Label5"))->isHidden());
+    QVERIFY(f.find<QLabel>(QStringLiteral("Label5"))->font().bold());
+    QVERIFY(!f.find<QTimer>(QStringLiteral("Timer1"))->isActive());
+    QCOMPARE(f.window->dataControl()->Caption(), QStringLiteral(" "));
+    QVERIFY(!f.find<QLineEdit>(QStringLiteral("txtFields(0)"))->isReadOnly());
+
+    f.window->Show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    QVERIFY(f.find<QLabel>(QStringLiteral("Label5"))->isHidden());
+    auto *status = f.find<QStatusBar>(QStringLiteral("sbStatusBar"));
+    QCOMPARE(status->width(), f.window->width());
+    QCOMPARE(status->geometry().bottom(), f.window->rect().bottom());
+    QCOMPARE(f.find<QLabel>(QStringLiteral("Panel1"))->text(), QStringLiteral("ｽﾃｰﾀｽ"));
+    QCOMPARE(f.find<QLabel>(QStringLiteral("Panel2"))->text(),
+             QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+    QVERIFY(f.find<QLabel>(QStringLiteral("Panel3"))->width() >= Twips::toPixels(1440));
+    QCOMPARE(f.window->centralWidget()->size(), Twips::size(6930, 4860 - 270));
+}
+
+void tst_frmMain::menus()
+{
+    MainWindowFixture f;
+    const QList<QPair<QString, QString>> expected{
+        {QStringLiteral("mnuFile"), QStringLiteral("ﾌｧｲﾙ(&F)")},
+        {QStringLiteral("mnuData"), QStringLiteral("ﾃﾞｰﾀ(&D)")},
+        {QStringLiteral("mnuHelp"), QStringLiteral("ﾍﾙﾌﾟ(&H)")},
+    };
+    const QList<QAction *> menuActions = f.window->menuBar()->actions();
+    QCOMPARE(menuActions.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QCOMPARE(menuActions[i]->menu()->objectName(), expected[i].first);
+        QCOMPARE(menuActions[i]->text(), expected[i].second);
+    }
+    QCOMPARE(f.find<QAction>(QStringLiteral("mnuFileExit"))->text(), QStringLiteral("終了(&X)"));
+    QCOMPARE(f.find<QAction>(QStringLiteral("mnuDatafrmDBTable"))->text(), QStringLiteral("frmDBTable"));
+    QCOMPARE(f.find<QAction>(QStringLiteral("mnyHelpDetel"))->text(), QStringLiteral("ﾏﾆｭｱﾙ"));
+
+    f.window->Show();
+    f.find<QAction>(QStringLiteral("mnuFileExit"))->trigger();
+    QVERIFY(!f.window->isVisible());
+}
+
+void tst_frmMain::tabOrder()
+{
+    MainWindowFixture f;
+    f.window->Show();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    f.button("Command1")->setFocus();
+    QStringList order{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(order, (QStringList{"Command1", "Command2", "txtFields(0)", "txtFields(1)", "Command3", "Command1"}));
+}
+
+void tst_frmMain::switchOnAndOff()
+{
+    MainWindowFixture f;
+    auto *timer = f.find<QTimer>(QStringLiteral("Timer1"));
+    auto *marker = f.find<QLabel>(QStringLiteral("Label5"));
+
+    f.click("Command2");
+    QCOMPARE(f.button("Command2")->text(), QStringLiteral("処理停止"));
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 1000);
+    QCOMPARE(f.window->LastTickSecond(), qint16(-1));
+    QVERIFY(marker->isHidden()); // switching on shows nothing until the first tick
+
+    f.tickAt(20);
+    QVERIFY(!marker->isHidden());
+    f.click("Command2");
+    QCOMPARE(f.button("Command2")->text(), QStringLiteral("処理開始"));
+    QVERIFY(!timer->isActive());
+    QVERIFY(marker->isHidden());
+
+    // A tick that still arrives after switching off records the second and re-arms the
+    // timer, and touches neither the marker nor the folders.
+    f.drop({QStringLiteral("a.txt")});
+    f.tickAt(58);
+    f.tickAt(2);
+    QVERIFY(marker->isHidden());
+    QCOMPARE(f.window->LastTickSecond(), qint16(2));
+    QVERIFY(timer->isActive());
+    QVERIFY(f.launcher.launched.isEmpty());
+
+    f.click("Command2");
+    QCOMPARE(f.window->LastTickSecond(), qint16(-1));
+}
+
+void tst_frmMain::markerBlinksBySecond()
+{
+    MainWindowFixture f;
+    auto *marker = f.find<QLabel>(QStringLiteral("Label5"));
+    f.click("Command2");
+    for (int second : {10, 11, 12, 13, 0}) {
+        f.tickAt(second);
+        QCOMPARE(marker->isHidden(), second % 2 == 1);
+    }
+}
+
+void tst_frmMain::passAtTheMinuteMovesFiles()
+{
+    MainWindowFixture f;
+    f.drop({QStringLiteral("a.txt"), QStringLiteral("b.csv"), QStringLiteral("c.bin")});
+    f.click("Command2");
+    f.tickAt(57);
+    f.tickAt(58);
+    f.tickAt(59);
+    QCOMPARE(entries(f.work), QStringList{});
+    f.tickAt(0);
+    QCOMPARE(entries(f.work), (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.csv")}));
+    QCOMPARE(entries(f.search), QStringList{QStringLiteral("c.bin")});
+    QStringList launched = f.launcher.launched;
+    launched.sort();
+    QCOMPARE(launched, (QStringList{QStringLiteral("prog-csv"), QStringLiteral("prog-text")}));
+    // The pass leaves the cursor, and so the text boxes, on the last rule.
+    QCOMPARE(f.find<QLineEdit>(QStringLiteral("txtFields(0)"))->text(), QStringLiteral("*.txt"));
+    QCOMPARE(f.window->LastTickSecond(), qint16(0));
+    QVERIFY(f.messages.reports.isEmpty());
+}
+
+void tst_frmMain::typedRuleReachesTheNextPassAndTheTable()
+{
+    MainWindowFixture f;
+    f.drop({QStringLiteral("a.csv")});
+    auto *program = f.find<QLineEdit>(QStringLiteral("txtFields(1)"));
+    QCOMPARE(program->text(), QStringLiteral("prog-csv"));
+    program->selectAll();
+    QTest::keyClicks(program, QStringLiteral("prog-new"));
+
+    f.click("Command2");
+    f.tickAt(59);
+    f.tickAt(0);
+    QCOMPARE(f.launcher.launched, QStringList{QStringLiteral("prog-new")});
+    const auto rules = TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")));
+    QCOMPARE(rules[1].second.toString(), QStringLiteral("prog-new"));
+}
+
+void tst_frmMain::navigationStopsAtTheEnds()
+{
+    MainWindowFixture f({{text("a"), text("1")}, {text("b"), text("2")}, {text("c"), text("3")}});
+    auto *pattern = f.find<QLineEdit>(QStringLiteral("txtFields(0)"));
+    const auto press = [&](const char *name) {
+        QTest::mouseClick(f.find<QToolButton>(QLatin1String(name)), Qt::LeftButton);
+        return pattern->text();
+    };
+    QCOMPARE(press("btnPrevious"), QStringLiteral("a"));
+    QCOMPARE(press("btnNext"), QStringLiteral("b"));
+    QCOMPARE(press("btnLast"), QStringLiteral("c"));
+    QCOMPARE(press("btnNext"), QStringLiteral("c"));
+    QCOMPARE(press("btnFirst"), QStringLiteral("a"));
+
+    // A value typed in and passed by with the next button is stored.
+    auto *program = f.find<QLineEdit>(QStringLiteral("txtFields(1)"));
+    program->selectAll();
+    QTest::keyClicks(program, QStringLiteral("/opt/new"));
+    press("btnNext");
+    QCOMPARE(TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")))[0].second.toString(),
+             QStringLiteral("/opt/new"));
+    QVERIFY(f.messages.shown.isEmpty());
+}
+
+void tst_frmMain::passFailuresReportedWithoutStopping()
+{
+    MainWindowFixture f;
+    f.launcher.problems.insert(QStringLiteral("prog-text"), QStringLiteral("プログラム prog-text が見つかりません"));
+    f.drop({QStringLiteral("a.txt"), QStringLiteral("b.csv")});
+    f.click("Command2");
+    f.tickAt(59);
+    f.tickAt(0);
+    QCOMPARE(f.messages.reports.size(), 1);
+    QVERIFY(f.messages.reports[0].contains(QStringLiteral("prog-text が見つかりません")));
+    QVERIFY(f.messages.shown.isEmpty());
+    QCOMPARE(entries(f.search), QStringList{QStringLiteral("a.txt")});
+    QCOMPARE(f.button("Command2")->text(), QStringLiteral("処理停止"));
+    QVERIFY(f.find<QTimer>(QStringLiteral("Timer1"))->isActive());
+}
+
+void tst_frmMain::missingDatabaseReportedAtLoad()
+{
+    MainWindowFixture f({}, false);
+    QCOMPARE(f.messages.shown.size(), 1);
+    QVERIFY(f.messages.shown[0].contains(QStringLiteral("AttFile.mdb")));
+    f.window->Show();
+    QVERIFY(f.window->isVisible());
+    QVERIFY(f.find<QLineEdit>(QStringLiteral("txtFields(0)"))->isReadOnly());
+    f.drop({QStringLiteral("a.txt")});
+    f.click("Command2");
+    f.tickAt(59);
+    f.tickAt(0);
+    QCOMPARE(entries(f.search), QStringList{QStringLiteral("a.txt")});
+    QVERIFY(f.messages.reports.isEmpty());
+}
+
+void tst_frmMain::unloadClosesOtherWindowsNewestFirst()
+{
+    MainWindowFixture f;
+    f.window->Show();
+    CloseRecorder recorder;
+    f.click("Command1");
+    f.find<QAction>(QStringLiteral("mnuDatafrmDBTable"))->trigger();
+    f.click("Command1");
+    QCOMPARE(f.windows.count(), 4);
+    for (int i = 1; i < 4; ++i) {
+        QWidget *editor = f.windows.at(i);
+        QCOMPARE(editor->windowTitle(), QStringLiteral("FileList"));
+        QVERIFY(editor->isVisible());
+        editor->setProperty("label", QString::number(i));
+        editor->installEventFilter(&recorder);
+    }
+    f.window->Unload();
+    QCOMPARE(recorder.closed, (QStringList{"3", "2", "1"}));
+    QVERIFY(!f.window->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(f.windows.count(), 1);
+}
+
+void tst_frmMain::unloadOfAWindowNeverShown()
+{
+    MainWindowFixture f;
+    f.find<QAction>(QStringLiteral("mnuDatafrmDBTable"))->trigger();
+    QPointer<QWidget> editor = f.windows.at(1);
+    f.window->Unload();
+    QVERIFY(!editor->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(editor.isNull());
+}
+
+void tst_frmMain::manualAsksTheBrowser()
+{
+    MainWindowFixture f;
+    f.find<QAction>(QStringLiteral("mnyHelpDetel"))->trigger();
+    f.find<QAction>(QStringLiteral("mnyHelpDetel"))->trigger();
+    const QString page = f.dir.path() + QStringLiteral("/Fenguide.htm");
+    QCOMPARE(f.browser.opened, (QStringList{page, page}));
+    QVERIFY(f.messages.shown.isEmpty());
+}
+
+void tst_frmMain::manualFailureIsReported()
+{
+    MainWindowFixture f;
+    f.browser.failure = QStringLiteral("no browser");
+    f.find<QAction>(QStringLiteral("mnyHelpDetel"))->trigger();
+    QCOMPARE(f.messages.shown.size(), 1);
+    QVERIFY(f.messages.shown[0].contains(QStringLiteral("Fenguide.htm")));
+    QVERIFY(f.messages.shown[0].contains(QStringLiteral("no browser")));
+}
+
+QTEST_MAIN(tst_frmMain)
+#include "tst_frmmain.moc"
