@@ -1,0 +1,45 @@
+#include "widgetmessageboxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+
+class tst_WidgetMessageBoxes : public QObject {
+    Q_OBJECT
+private slots:
+    void reportsShareOneBoxThatDoesNotBlock();
+};
+
+void tst_WidgetMessageBoxes::reportsShareOneBoxThatDoesNotBlock()
+{
+    WidgetMessageBoxes messages;
+    messages.showWithoutBlocking(QStringLiteral("first report"));
+    messages.showWithoutBlocking(QStringLiteral("second report"));
+    QList<QMessageBox *> boxes;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible()) {
+            boxes.append(box);
+        }
+    }
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0]->text(), QStringLiteral("second report"));
+    QCOMPARE(boxes[0]->windowTitle(), QStringLiteral("Fenlow"));
+    QCOMPARE(boxes[0]->windowModality(), Qt::NonModal);
+    QVERIFY(!boxes[0]->testAttribute(Qt::WA_QuitOnClose));
+
+    // Once the operator has closed it, the next report opens a box again.
+    boxes[0]->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    messages.showWithoutBlocking(QStringLiteral("third report"));
+    int visible = 0;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible()) {
+            ++visible;
+            QCOMPARE(box->text(), QStringLiteral("third report"));
+        }
+    }
+    QCOMPARE(visible, 1);
+}
+
+QTEST_MAIN(tst_WidgetMessageBoxes)
+#include "tst_widgetmessageboxes.moc"
