@@ -1,7 +1,6 @@
 #include "datacontrol.h"
-#include "fakes.h"
 #include "frmmain.h"
-#include "platform.h"
+#include "mainwindowfixture.h"
 #include "testfolders.h"
 #include "twips.h"
 #include "windowlist.h"
@@ -22,82 +21,6 @@
 using TestFolders::entries;
 
 namespace {
-
-QVariant text(const char *value)
-{
-    return QString::fromUtf8(value);
-}
-
-// A program folder with a rule database, a search and a work folder, and a loaded main window
-// that shows them, on real files with a recording launcher and a clock the test sets.
-class MainWindowFixture {
-public:
-    explicit MainWindowFixture(const QList<QPair<QVariant, QVariant>> &rules = {{text("*.txt"), text("prog-text")},
-                                                                                {text("*.csv"), text("prog-csv")}},
-                               bool withDatabase = true)
-        : programFolder(dir.path())
-        , platform{programFolder, profile, files, launcher, clock, messages, browser}
-    {
-        search = dir.filePath(QStringLiteral("search"));
-        work = dir.filePath(QStringLiteral("work"));
-        QDir().mkpath(search);
-        QDir().mkpath(work);
-        if (withDatabase) {
-            TestFolders::createRuleDatabase(dir.filePath(QStringLiteral("AttFile.mdb")), rules);
-        }
-        m_previousDirectory = QDir::currentPath();
-        QDir::setCurrent(dir.path()); // as start-up leaves it
-        window = std::make_unique<frmMain>(platform, windows);
-        window->Load();
-        window->SetSearchFolderDisplay(search);
-        window->SetWorkFolderDisplay(work);
-    }
-    ~MainWindowFixture()
-    {
-        window.reset();
-        QDir::setCurrent(m_previousDirectory);
-    }
-
-    template <typename T>
-    T *find(const QString &name) const
-    {
-        T *child = window->findChild<T *>(name);
-        if (!child) {
-            qFatal("no %s", qPrintable(name));
-        }
-        return child;
-    }
-    QPushButton *button(const char *name) const { return find<QPushButton>(QLatin1String(name)); }
-    void click(const char *name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
-    void tickAt(int second)
-    {
-        clock.set(QTime(10, 15, second));
-        window->onTimer1Tick();
-    }
-    void drop(const QStringList &names)
-    {
-        for (const QString &name : names) {
-            TestFolders::writeFile(search + u'/' + name, name.toUtf8());
-        }
-    }
-
-    QTemporaryDir dir;
-    QString search;
-    QString work;
-    FakeProgramFolder programFolder;
-    IniProfileFile profile;
-    PosixFileSystem files;
-    FakeProcessLauncher launcher;
-    FakeClock clock;
-    FakeMessageBoxes messages;
-    FakeBrowser browser;
-    Platform platform;
-    WindowList windows;
-    std::unique_ptr<frmMain> window;
-
-private:
-    QString m_previousDirectory;
-};
 
 // Records the order in which windows receive their close event.
 class CloseRecorder : public QObject {
@@ -134,6 +57,10 @@ private slots:
     void unloadClosesOtherWindowsNewestFirst();
     void unloadOfAWindowNeverShown();
     void manualAsksTheBrowser();
+    void placementRestoredAtLoad_data();
+    void placementRestoredAtLoad();
+    void placementSavedAtUnload_data();
+    void placementSavedAtUnload();
     void manualFailureIsReported();
 };
 
@@ -201,7 +128,7 @@ void tst_frmMain::stateAtLoad()
     QCOMPARE(f.find<QLabel>(QStringLiteral("Panel2"))->text(),
              QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
     QVERIFY(f.find<QLabel>(QStringLiteral("Panel3"))->width() >= Twips::toPixels(1440));
-    QCOMPARE(f.window->centralWidget()->size(), Twips::size(6930, 4860 - 270));
+    QCOMPARE(f.window->centralWidget()->width(), f.window->width());
 }
 
 void tst_frmMain::menus()
@@ -432,6 +359,71 @@ void tst_frmMain::manualFailureIsReported()
     QCOMPARE(f.messages.shown.size(), 1);
     QVERIFY(f.messages.shown[0].contains(QStringLiteral("Fenguide.htm")));
     QVERIFY(f.messages.shown[0].contains(QStringLiteral("no browser")));
+}
+
+void tst_frmMain::placementRestoredAtLoad_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QRect>("twips");
+    QTest::newRow("defaults") << QStringList{} << QRect(1000, 1000, 6500, 6500);
+    QTest::newRow("stored") << QStringList{"MainLeft=1500", "MainTop=450", "MainWidth=9000", "MainHeight=7500"}
+                            << QRect(1500, 450, 9000, 7500);
+    QTest::newRow("only the width") << QStringList{"MainWidth=8100"} << QRect(1000, 1000, 8100, 6500);
+    QTest::newRow("not a number") << QStringList{"MainTop=top", "MainHeight=4800"} << QRect(1000, 1000, 6500, 4800);
+}
+
+void tst_frmMain::placementRestoredAtLoad()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QRect, twips);
+    QHash<QString, QString> stored;
+    for (const QString &entry : entries) {
+        stored.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+    }
+    MainWindowFixture f({}, true, stored);
+    const QRect expected = Twips::rect(twips.x(), twips.y(), twips.width(), twips.height());
+    f.window->Show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    QCOMPARE(f.window->frameGeometry(), expected);
+    QCOMPARE(f.window->windowState(), Qt::WindowNoState);
+    QVERIFY(f.settings.written.isEmpty());
+}
+
+void tst_frmMain::placementSavedAtUnload_data()
+{
+    QTest::addColumn<Qt::WindowState>("state");
+    QTest::newRow("normal, moved and sized") << Qt::WindowNoState;
+    QTest::newRow("maximised") << Qt::WindowMaximized;
+    QTest::newRow("minimised: nothing written") << Qt::WindowMinimized;
+}
+
+void tst_frmMain::placementSavedAtUnload()
+{
+    QFETCH(Qt::WindowState, state);
+    MainWindowFixture f;
+    f.window->Show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    f.window->move(Twips::toPixels(2100), Twips::toPixels(1200));
+    f.window->resize(Twips::size(7200, 6000));
+    f.window->setWindowState(state);
+    QTRY_COMPARE(f.window->windowState(), state);
+    const QRect outer = f.window->frameGeometry();
+    f.find<QAction>(QStringLiteral("mnuFileExit"))->trigger();
+
+    if (state == Qt::WindowMinimized) {
+        QVERIFY(f.settings.written.isEmpty());
+        return;
+    }
+    QCOMPARE(f.settings.written, (QStringList{"MainLeft", "MainTop", "MainWidth", "MainHeight"}));
+    QCOMPARE(f.settings.entries.value(QStringLiteral("MainLeft")), QString::number(Twips::fromPixels(outer.x())));
+    QCOMPARE(f.settings.entries.value(QStringLiteral("MainTop")), QString::number(Twips::fromPixels(outer.y())));
+    QCOMPARE(f.settings.entries.value(QStringLiteral("MainWidth")), QString::number(Twips::fromPixels(outer.width())));
+    QCOMPARE(f.settings.entries.value(QStringLiteral("MainHeight")),
+             QString::number(Twips::fromPixels(outer.height())));
+    if (state == Qt::WindowNoState) {
+        QCOMPARE(f.settings.entries.value(QStringLiteral("MainLeft")), QStringLiteral("2100"));
+        QCOMPARE(f.settings.entries.value(QStringLiteral("MainTop")), QStringLiteral("1200"));
+    }
 }
 
 QTEST_MAIN(tst_frmMain)

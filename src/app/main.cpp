@@ -5,6 +5,7 @@
 #include "module1.h"
 #include "platform.h"
 #include "processlauncher.h"
+#include "settingsstore.h"
 #include "profilefile.h"
 #include "programfolder.h"
 #include "widgetmessageboxes.h"
@@ -23,11 +24,12 @@ int main(int argc, char *argv[])
     SystemClock clock;
     WidgetMessageBoxes messages;
     DesktopBrowser browser;
-    Platform platform{programFolder, profile, files, launcher, clock, messages, browser};
+    UserSettingsStore settings;
+    Platform platform{programFolder, profile, files, launcher, clock, messages, browser, settings};
     WindowList windows;
 
     Module1 module({programFolder, profile, messages,
-                    [&] { return std::make_unique<frmMain>(platform, windows); }});
+                    [&] { return std::make_unique<frmMain>(platform, windows, module.folderSettings()); }});
     if (!module.Main()) {
         return 1;
     }

@@ -7,6 +7,7 @@ class MessageBoxes;
 class ProcessLauncher;
 class ProfileFile;
 class ProgramFolder;
+class SettingsStore;
 
 // The operating-system services a window uses, handed in together so tests replace any of them.
 struct Platform {
@@ -17,4 +18,5 @@ struct Platform {
     Clock &clock;
     MessageBoxes &messages;
     Browser &browser;
+    SettingsStore &settings;
 };

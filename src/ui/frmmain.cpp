@@ -4,14 +4,17 @@
 #include "datacontrol.h"
 #include "dispatchpass.h"
 #include "fonts.h"
+#include "frmctl.h"
 #include "messageboxes.h"
 #include "pictures.h"
 #include "placeholders.h"
 #include "platform.h"
 #include "programfolder.h"
+#include "settingsstore.h"
 #include "statuspanels.h"
 #include "twips.h"
 #include "windowlist.h"
+#include "windowplacement.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -67,10 +70,11 @@ QLabel *folderDisplay(const QString &text, QWidget *parent)
 const QString frmMain::StartCaption = QStringLiteral("処理開始");
 const QString frmMain::StopCaption = QStringLiteral("処理停止");
 
-frmMain::frmMain(Platform &platform, WindowList &windows, QWidget *parent)
+frmMain::frmMain(Platform &platform, WindowList &windows, FolderSettings &settings, QWidget *parent)
     : QMainWindow(parent)
     , m_platform(platform)
     , m_windows(windows)
+    , m_settings(settings)
     , m_minuteClock(platform.clock)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -176,7 +180,7 @@ void frmMain::Unload()
 
 void frmMain::Show()
 {
-    show();
+    showNormal(); // whatever state the window was last closed in
 }
 
 void frmMain::SetSearchFolderDisplay(const QString &folder)
@@ -268,8 +272,9 @@ void frmMain::openRuleTableEditor()
 
 void frmMain::openFolderSettings()
 {
-    auto *dialog = new FolderSettingsPlaceholder(m_windows, this);
-    dialog->exec();
+    auto *dialog = new frmCTL(m_settings, m_platform, *this, this);
+    m_windows.add(dialog);
+    dialog->showModal();
 }
 
 void frmMain::openManual()
@@ -301,8 +306,51 @@ void frmMain::storeTypedValue(int column, const QString &text)
 
 void frmMain::RestoreWindowPlacement()
 {
+    const WindowPlacement placement = readWindowPlacement(m_platform.settings);
+    move(Twips::toPixels(placement.left), Twips::toPixels(placement.top));
+    const QSize outer(Twips::toPixels(placement.width), Twips::toPixels(placement.height));
+    resize(outer);
+    m_pendingOuterSize = outer;
 }
 
 void frmMain::SaveWindowPlacement()
 {
+    if (isMinimized()) {
+        return; // the entries of the last run that wrote them stay
+    }
+    const QRect outer = frameGeometry();
+    // A failed write leaves the earlier entries; the program ends normally all the same.
+    (void)writeWindowPlacement(m_platform.settings,
+                               {float(Twips::fromPixels(outer.x())), float(Twips::fromPixels(outer.y())),
+                                float(Twips::fromPixels(outer.width())), float(Twips::fromPixels(outer.height()))});
+}
+
+bool frmMain::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+        fitOuterSize();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::event(event);
+}
+
+void frmMain::fitOuterSize()
+{
+    // The frame's size is known only once the window system has framed the shown window;
+    // then the client size is made smaller so that the outer size is the one remembered.
+    if (!m_pendingOuterSize || !isVisible()) {
+        return;
+    }
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.isEmpty()) {
+        return;
+    }
+    const QSize outer = *m_pendingOuterSize;
+    m_pendingOuterSize.reset();
+    resize(outer - frame);
 }

@@ -5,6 +5,9 @@
 
 #include <QMainWindow>
 
+#include <optional>
+
+struct FolderSettings;
 struct Platform;
 class DataControl;
 class QLabel;
@@ -22,7 +25,8 @@ public:
     static const QString StartCaption; // "処理開始": processing is off
     static const QString StopCaption;  // "処理停止": processing is on
 
-    frmMain(Platform &platform, WindowList &windows, QWidget *parent = nullptr);
+    // settings is the program's record of the two folders, which the folder settings dialog edits.
+    frmMain(Platform &platform, WindowList &windows, FolderSettings &settings, QWidget *parent = nullptr);
     ~frmMain() override;
 
     // What start-up asks of the window.
@@ -45,6 +49,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void buildControls();
@@ -58,9 +63,13 @@ private:
     void setTimer1Interval(int milliseconds);
     void RestoreWindowPlacement();
     void SaveWindowPlacement();
+    void fitOuterSize();
 
     Platform &m_platform;
     WindowList &m_windows;
+    FolderSettings &m_settings;
+    // The outer size placement asked for, until the frame's size is known and taken off it.
+    std::optional<QSize> m_pendingOuterSize;
     MinuteClock m_minuteClock;
     bool m_unloaded = false;
 

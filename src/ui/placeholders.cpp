@@ -13,13 +13,3 @@ RuleTablePlaceholder::RuleTablePlaceholder(WindowList &windows)
     setGeometry(Twips::rect(1110, 345, 7485, 4890));
     windows.add(this);
 }
-
-FolderSettingsPlaceholder::FolderSettingsPlaceholder(WindowList &windows, QWidget *owner)
-    : QDialog(owner)
-{
-    setObjectName(QStringLiteral("frmCTL"));
-    setWindowTitle(QStringLiteral("Form1"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    resize(Twips::size(6345, 2685));
-    windows.add(this);
-}

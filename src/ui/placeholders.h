@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDialog>
 #include <QWidget>
 
 class WindowList;
@@ -10,11 +9,4 @@ class RuleTablePlaceholder : public QWidget {
     Q_OBJECT
 public:
     explicit RuleTablePlaceholder(WindowList &windows);
-};
-
-// The folder settings dialog until it is built: titled "Form1", modal, gone when closed.
-class FolderSettingsPlaceholder : public QDialog {
-    Q_OBJECT
-public:
-    FolderSettingsPlaceholder(WindowList &windows, QWidget *owner);
 };

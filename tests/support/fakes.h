@@ -7,6 +7,7 @@
 #include "processlauncher.h"
 #include "profilefile.h"
 #include "programfolder.h"
+#include "settingsstore.h"
 
 #include <QHash>
 #include <QStringList>
@@ -57,6 +58,27 @@ public:
 
 private:
     QString m_path;
+};
+
+// The per-user settings store in memory.
+class FakeSettingsStore final : public SettingsStore {
+public:
+    QString read(const QString &key, const QString &defaultText) const override
+    {
+        return entries.value(key, defaultText);
+    }
+    QString write(const QString &key, const QString &text) override
+    {
+        if (!writeFailure.isEmpty()) {
+            return writeFailure;
+        }
+        entries.insert(key, text);
+        written.append(key);
+        return {};
+    }
+    QHash<QString, QString> entries;
+    QString writeFailure;
+    QStringList written; // keys in the order written
 };
 
 // The real profile file, with reads and writes that can be made to fail as a file the

@@ -1,0 +1,34 @@
+#include "settingsstore.h"
+
+#include <QSettings>
+
+namespace {
+
+const QString kApplication = QStringLiteral("Fenlow");
+const QString kSection = QStringLiteral("Settings");
+
+} // namespace
+
+QString UserSettingsStore::read(const QString &key, const QString &defaultText) const
+{
+    QSettings settings(kApplication, kApplication);
+    settings.beginGroup(kSection);
+    return settings.value(key, defaultText).toString();
+}
+
+QString UserSettingsStore::write(const QString &key, const QString &text)
+{
+    QSettings settings(kApplication, kApplication);
+    settings.beginGroup(kSection);
+    settings.setValue(key, text);
+    settings.sync();
+    switch (settings.status()) {
+    case QSettings::NoError:
+        return {};
+    case QSettings::AccessError:
+        return QStringLiteral("%1 に書き込めません。").arg(settings.fileName());
+    case QSettings::FormatError:
+        return QStringLiteral("%1 の形式が正しくありません。").arg(settings.fileName());
+    }
+    return {};
+}

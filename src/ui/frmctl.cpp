@@ -1,0 +1,88 @@
+#include "frmctl.h"
+
+#include "foldersettings.h"
+#include "messageboxes.h"
+#include "module1.h"
+#include "platform.h"
+#include "programfolder.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+template <typename Widget>
+Widget *place(Widget *widget, const char *name, double left, double top, double width, double height)
+{
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(Twips::rect(left, top, width, height));
+    return widget;
+}
+
+} // namespace
+
+frmCTL::frmCTL(FolderSettings &settings, Platform &platform, MainWindowOps &mainWindow, QWidget *owner)
+    : QWidget(owner, Qt::Dialog)
+    , m_settings(settings)
+    , m_platform(platform)
+    , m_mainWindow(mainWindow)
+{
+    // A plain window rather than a QDialog: the window system places it, and neither Enter
+    // nor Escape has a meaning of its own here.
+    setObjectName(QStringLiteral("frmCTL"));
+    setWindowTitle(QStringLiteral("Form1"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(Twips::size(6345, 2685));
+
+    Label1 = place(new QLabel(QStringLiteral("検索フォルダ"), this), "Label1", 240, 720, 1095, 255);
+    Label2 = place(new QLabel(QStringLiteral("作業フォルダ"), this), "Label2", 240, 1200, 1095, 375);
+    Text1 = place(new QLineEdit(this), "Text1", 1440, 600, 4575, 375);
+    Text2 = place(new QLineEdit(this), "Text2", 1440, 1080, 4575, 375);
+    Command1 = place(new QPushButton(QStringLiteral("登録"), this), "Command1", 5280, 2040, 735, 375);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Text1->setMaxLength(32767);
+    Text2->setMaxLength(32767);
+
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Command1);
+    connect(Command1, &QPushButton::clicked, this, &frmCTL::onCommand1Clicked);
+}
+
+void frmCTL::showModal()
+{
+    Text1->setText(m_settings.SearchFolder);
+    Text2->setText(m_settings.WorkFolder);
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    Text1->setFocus();
+    QEventLoop loop;
+    connect(this, &frmCTL::unloaded, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void frmCTL::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    emit unloaded();
+}
+
+void frmCTL::onCommand1Clicked()
+{
+    m_settings.SearchFolder = Text1->text();
+    m_settings.WorkFolder = Text2->text();
+    const SaveResult saved = SaveInitInfo(m_settings, m_platform.profile, m_platform.programFolder.path());
+    close();
+    m_mainWindow.SetSearchFolderDisplay(m_settings.SearchFolder);
+    m_mainWindow.SetWorkFolderDisplay(m_settings.WorkFolder);
+    if (!saved.ok()) {
+        // The new folders apply for the rest of the run all the same; the operator learns
+        // that the next start will read the old ones.
+        m_platform.messages.show(
+            configurationWriteFailedMessage(configurationFilePath(m_platform.programFolder.path()), saved.error));
+    }
+}

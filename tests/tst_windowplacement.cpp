@@ -1,0 +1,98 @@
+#include "fakes.h"
+#include "settingsstore.h"
+#include "windowplacement.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+
+class tst_WindowPlacement : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void text_data();
+    void text();
+    void read_data();
+    void read();
+    void writesFourEntriesInOrder();
+    void userStoreIsIsolatedInTests();
+};
+
+void tst_WindowPlacement::text_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<float>("value");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("whole number") << "C" << 6500.0f << "6500";
+    QTest::newRow("no thousands separator") << "en_US" << 1234567.0f << "1234567";
+    QTest::newRow("fewest digits") << "C" << 1000.5f << "1000.5";
+    QTest::newRow("negative, off screen") << "C" << -1500.0f << "-1500";
+    QTest::newRow("decimal comma") << "de_DE" << 1000.5f << "1000,5";
+}
+
+void tst_WindowPlacement::text()
+{
+    QFETCH(QString, locale);
+    QFETCH(float, value);
+    QFETCH(QString, expected);
+    QLocale::setDefault(QLocale(locale));
+    QCOMPARE(placementText(value), expected);
+    QCOMPARE(placementNumber(expected), value);
+}
+
+void tst_WindowPlacement::read_data()
+{
+    QTest::addColumn<QStringList>("entries"); // key=text pairs
+    QTest::addColumn<QList<float>>("expected");
+    QTest::newRow("no entries: defaults") << QStringList{} << QList<float>{1000, 1000, 6500, 6500};
+    QTest::newRow("all entries") << QStringList{"MainLeft=15", "MainTop=30", "MainWidth=9000", "MainHeight=7005"}
+                                 << QList<float>{15, 30, 9000, 7005};
+    QTest::newRow("only the width") << QStringList{"MainWidth=8000"} << QList<float>{1000, 1000, 8000, 6500};
+    QTest::newRow("not a number: its default") << QStringList{"MainLeft=abc", "MainTop=120"}
+                                               << QList<float>{1000, 120, 6500, 6500};
+    QTest::newRow("off the screen, as it stands") << QStringList{"MainLeft=-30000", "MainTop=99000"}
+                                                  << QList<float>{-30000, 99000, 6500, 6500};
+}
+
+void tst_WindowPlacement::read()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QList<float>, expected);
+    FakeSettingsStore store;
+    for (const QString &entry : entries) {
+        store.entries.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+    }
+    const WindowPlacement placement = readWindowPlacement(store);
+    QCOMPARE((QList<float>{placement.left, placement.top, placement.width, placement.height}), expected);
+}
+
+void tst_WindowPlacement::writesFourEntriesInOrder()
+{
+    FakeSettingsStore store;
+    QVERIFY(writeWindowPlacement(store, {1500, 1005, 6930, 5745}).isEmpty());
+    QCOMPARE(store.written, (QStringList{"MainLeft", "MainTop", "MainWidth", "MainHeight"}));
+    QCOMPARE(store.entries.value(QStringLiteral("MainHeight")), QStringLiteral("5745"));
+    store.writeFailure = QStringLiteral("read-only");
+    QCOMPARE(writeWindowPlacement(store, {1, 2, 3, 4}), QStringLiteral("read-only"));
+    QCOMPARE(store.entries.value(QStringLiteral("MainLeft")), QStringLiteral("1500"));
+}
+
+void tst_WindowPlacement::userStoreIsIsolatedInTests()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings probe(QStringLiteral("Fenlow"), QStringLiteral("Fenlow"));
+    QVERIFY(probe.fileName().contains(QLatin1String(".qttest")));
+    probe.clear();
+    probe.sync();
+
+    UserSettingsStore store;
+    QCOMPARE(store.read(QStringLiteral("MainLeft"), QStringLiteral("1000")), QStringLiteral("1000"));
+    QVERIFY(store.write(QStringLiteral("MainLeft"), QStringLiteral("2250")).isEmpty());
+    QCOMPARE(store.read(QStringLiteral("MainLeft"), QStringLiteral("1000")), QStringLiteral("2250"));
+    QSettings check(QStringLiteral("Fenlow"), QStringLiteral("Fenlow"));
+    QCOMPARE(check.value(QStringLiteral("Settings/MainLeft")).toString(), QStringLiteral("2250"));
+    check.clear();
+}
+
+QTEST_GUILESS_MAIN(tst_WindowPlacement)
+#include "tst_windowplacement.moc"
