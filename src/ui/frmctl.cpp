@@ -1,8 +1,10 @@
 #include "frmctl.h"
 
+#include "fonts.h"
 #include "foldersettings.h"
 #include "messageboxes.h"
 #include "module1.h"
+#include "pictures.h"
 #include "platform.h"
 #include "programfolder.h"
 #include "twips.h"
@@ -37,6 +39,8 @@ frmCTL::frmCTL(FolderSettings &settings, Platform &platform, MainWindowOps &main
     setObjectName(QStringLiteral("frmCTL"));
     setWindowTitle(QStringLiteral("Form1"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(fenlowIcon());
+    setFont(japaneseFont(9));
     resize(Twips::size(6345, 2685));
 
     Label1 = place(new QLabel(QStringLiteral("検索フォルダ"), this), "Label1", 240, 720, 1095, 255);
