@@ -136,7 +136,9 @@ void tst_RuleStore::cursorPositions()
     QCOMPARE(store.AbsolutePosition(), 1);
     store.MoveTo(2);
     QCOMPARE(store.AbsolutePosition(), 3);
-    QVERIFY(!failureOf([&] { store.MoveTo(4); }).isEmpty());
+    store.MoveTo(4);
+    QVERIFY(store.Eof());
+    QVERIFY(!failureOf([&] { store.MoveTo(5); }).isEmpty());
 }
 
 void tst_RuleStore::emptyTable()

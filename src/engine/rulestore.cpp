@@ -84,6 +84,7 @@ void RuleStore::disconnectDatabase()
 
 void RuleStore::Open()
 {
+    emit RowsAboutToBeReset();
     m_rows.clear();
     m_position = 0;
     m_onDeletedRow = false;
@@ -236,7 +237,7 @@ void RuleStore::MovePrevious()
 
 void RuleStore::MoveTo(int row)
 {
-    if (row < 0 || row >= int(m_rows.size())) {
+    if (row < 0 || row > int(m_rows.size())) {
         throw StoreError(QStringLiteral("%1 行目はありません。").arg(row + 1));
     }
     if (row == m_position && !m_onDeletedRow) {
@@ -290,6 +291,7 @@ void RuleStore::AddNew()
     Row row;
     row.isNew = true;
     row.pending = true;
+    emit RowAboutToBeInserted(int(m_rows.size()));
     m_rows.push_back(row);
     m_position = int(m_rows.size()) - 1;
     m_onDeletedRow = false;
@@ -316,6 +318,7 @@ void RuleStore::Delete()
                 QStringLiteral("この規則はほかのウィンドウで変更または削除されているため、削除できません。"));
         }
     }
+    emit RowAboutToBeRemoved(m_position);
     m_rows.erase(m_rows.begin() + m_position);
     m_onDeletedRow = true;
     emit RowRemoved(m_position);

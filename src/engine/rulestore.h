@@ -50,7 +50,7 @@ public:
     void MoveNext();
     void MovePrevious();
     void MoveLast();
-    // Makes row (counted from 0 in cursor order) current.
+    // Makes row (counted from 0 in cursor order) current; RecordCount() stands past the last row.
     void MoveTo(int row);
     [[nodiscard]] bool Eof() const;
     [[nodiscard]] bool BOF() const;
@@ -79,9 +79,12 @@ signals:
     void MoveComplete();
     void WillChangeRecord();
     void Error(const QString &description);
-    // For views of the whole cursor.
+    // For views of the whole cursor, before and after the rows change.
+    void RowsAboutToBeReset();
     void RowsReset();
+    void RowAboutToBeInserted(int row);
     void RowInserted(int row);
+    void RowAboutToBeRemoved(int row);
     void RowRemoved(int row);
     void RowChanged(int row);
 

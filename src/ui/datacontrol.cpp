@@ -66,7 +66,7 @@ DataControl::DataControl(MessageBoxes &messages, QWidget *parent, const QString 
     const auto addButton = [&](const char *name, bool towardsEnd, bool toLimit, void (DataControl::*move)()) {
         auto *button = new NavigationButton(towardsEnd, toLimit, this);
         button->setObjectName(QLatin1String(name));
-        button->setFixedWidth(Twips::toPixels(225));
+        button->setFixedWidth(Twips::toPixels(180));
         button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
         connect(button, &QToolButton::clicked, this, move);
         layout->addWidget(button);
@@ -80,6 +80,9 @@ DataControl::DataControl(MessageBoxes &messages, QWidget *parent, const QString 
     m_caption->setFrameShadow(QFrame::Sunken);
     m_caption->setMinimumWidth(0);
     m_caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+    // The bar is narrow: a caption too long for it keeps its end, where the position stands,
+    // and shows whole as a tool tip.
+    m_caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     layout->addWidget(m_caption, 1);
     addButton("btnNext", true, false, &DataControl::moveNext);
     addButton("btnLast", true, true, &DataControl::moveLast);
@@ -107,6 +110,7 @@ QString DataControl::Caption() const
 void DataControl::setCaption(const QString &caption)
 {
     m_caption->setText(caption);
+    m_caption->setToolTip(caption.trimmed());
 }
 
 void DataControl::reportError(const QString &description)

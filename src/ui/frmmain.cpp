@@ -5,9 +5,9 @@
 #include "dispatchpass.h"
 #include "fonts.h"
 #include "frmctl.h"
+#include "frmdbtable.h"
 #include "messageboxes.h"
 #include "pictures.h"
-#include "placeholders.h"
 #include "platform.h"
 #include "programfolder.h"
 #include "settingsstore.h"
@@ -266,7 +266,8 @@ void frmMain::setTimer1Interval(int milliseconds)
 
 void frmMain::openRuleTableEditor()
 {
-    auto *editor = new RuleTablePlaceholder(m_windows);
+    // Modeless, without an owner, and nothing kept of it: the window list closes it at the end.
+    auto *editor = new frmDBTable(m_platform, m_windows);
     editor->show();
 }
 

@@ -47,6 +47,9 @@ public:
     }
     ~MainWindowFixture()
     {
+        // Unloading the main window closes every editor it opened; none may outlive the fixture.
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         window.reset();
         QDir::setCurrent(m_previousDirectory);
     }

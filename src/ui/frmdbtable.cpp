@@ -1,0 +1,218 @@
+#include "frmdbtable.h"
+
+#include "datacontrol.h"
+#include "fonts.h"
+#include "messageboxes.h"
+#include "pictures.h"
+#include "platform.h"
+#include "ruletablemodel.h"
+#include "twips.h"
+#include "windowlist.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+
+namespace {
+
+// The grid takes the client height less the data control, a 30-twip gap and the button bar.
+constexpr float kDataControlHeight = 360;
+constexpr float kGap = 30;
+constexpr float kButtonBarHeight = 300;
+
+} // namespace
+
+void RuleGrid::commitOpenEdit()
+{
+    if (state() != QAbstractItemView::EditingState) {
+        return;
+    }
+    if (QWidget *editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+frmDBTable::frmDBTable(Platform &platform, WindowList &windows)
+    : m_platform(platform)
+{
+    setObjectName(QStringLiteral("frmDBTable"));
+    setWindowTitle(QStringLiteral("FileList"));
+    setWindowIcon(fenlowIcon());
+    setAttribute(Qt::WA_DeleteOnClose);
+    // Every editor opens at the same place, its client area 1110 twips from the left and 345
+    // from the top of the screen.
+    setGeometry(Twips::rect(1110, 345, 7485, 4890));
+
+    grdDataGrid = new RuleGrid(this);
+    grdDataGrid->setObjectName(QStringLiteral("grdDataGrid"));
+    grdDataGrid->setFont(japaneseFont(9));
+    grdDataGrid->horizontalHeader()->setFont(japaneseFont(9));
+    grdDataGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdDataGrid->setTabKeyNavigation(false); // Tab goes on to the buttons
+    grdDataGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    grdDataGrid->verticalHeader()->setDefaultSectionSize(grdDataGrid->fontMetrics().height() + 6);
+
+    datPrimaryRS = new DataControl(platform.messages, this);
+    m_model = new RuleTableModel(datPrimaryRS->Recordset(), this);
+    grdDataGrid->setModel(m_model);
+    grdDataGrid->setColumnWidth(0, Twips::toPixels(2009.76));
+    grdDataGrid->setColumnWidth(1, Twips::toPixels(5009.95));
+
+    picButtons = new QWidget(this);
+    picButtons->setObjectName(QStringLiteral("picButtons"));
+    const auto addButton = [this](const char *name, const QString &caption, double left,
+                                  void (frmDBTable::*handler)()) {
+        auto *button = new QPushButton(caption, picButtons);
+        button->setObjectName(QLatin1String(name));
+        button->setGeometry(Twips::rect(left, 0, 1095, 300));
+        connect(button, &QPushButton::clicked, this, handler);
+        return button;
+    };
+    cmdAdd = addButton("cmdAdd", QStringLiteral("追加(&A)"), 1320, &frmDBTable::onAddClicked);
+    cmdUpdate = addButton("cmdUpdate", QStringLiteral("更新(&U)"), 2520, &frmDBTable::onUpdateClicked);
+    cmdDelete = addButton("cmdDelete", QStringLiteral("削除(&D)"), 3720, &frmDBTable::onDeleteClicked);
+    cmdRefresh = addButton("cmdRefresh", QStringLiteral("再表示(&R)"), 4920, &frmDBTable::onRefreshClicked);
+    cmdClose = addButton("cmdClose", QStringLiteral("閉じる(&C)"), 6120, &frmDBTable::onCloseClicked);
+
+    setTabOrder(grdDataGrid, cmdAdd);
+    setTabOrder(cmdAdd, cmdUpdate);
+    setTabOrder(cmdUpdate, cmdDelete);
+    setTabOrder(cmdDelete, cmdRefresh);
+    setTabOrder(cmdRefresh, cmdClose);
+
+    connect(datPrimaryRS, &DataControl::MoveComplete, this, &frmDBTable::showPosition);
+    connect(datPrimaryRS, &DataControl::MoveComplete, this, &frmDBTable::followCursor);
+    connect(datPrimaryRS, &DataControl::Error, this, &frmDBTable::showDataError);
+    connect(m_model, &RuleTableModel::failed, this, &frmDBTable::showDataError);
+    connect(grdDataGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &frmDBTable::onGridRowChanged);
+
+    windows.add(this);
+    datPrimaryRS->Open();
+    applyResizeRule();
+}
+
+frmDBTable::~frmDBTable() = default;
+
+void frmDBTable::showPosition()
+{
+    datPrimaryRS->setCaption(QStringLiteral("Record: ") + QString::number(datPrimaryRS->Recordset().AbsolutePosition()));
+}
+
+void frmDBTable::showDataError(const QString &description)
+{
+    m_platform.messages.show(QStringLiteral("Data error event hit err:") + description);
+}
+
+void frmDBTable::followCursor()
+{
+    // The grid's current row is the cursor's: past the last row is the new-row line.
+    const int position = datPrimaryRS->Recordset().AbsolutePosition();
+    int row = -1;
+    if (position > 0) {
+        row = position - 1;
+    } else if (position == RuleStore::adPosEOF) {
+        row = m_model->newRowLine();
+    }
+    if (row < 0 || grdDataGrid->currentIndex().row() == row) {
+        return;
+    }
+    m_followingCursor = true;
+    grdDataGrid->setCurrentIndex(m_model->index(row, std::max(grdDataGrid->currentIndex().column(), 0)));
+    m_followingCursor = false;
+}
+
+void frmDBTable::onGridRowChanged(const QModelIndex &current, const QModelIndex &)
+{
+    if (m_followingCursor || !current.isValid()) {
+        return;
+    }
+    RuleStore &rules = datPrimaryRS->Recordset();
+    try {
+        // Leaving a row writes it; a refused write arrives through Error.
+        rules.MoveTo(std::min(current.row(), rules.RecordCount()));
+    } catch (const StoreError &error) {
+        showDataError(error.description());
+    }
+}
+
+template <typename Steps>
+void frmDBTable::runSteps(Steps steps)
+{
+    grdDataGrid->commitOpenEdit();
+    try {
+        steps(datPrimaryRS->Recordset());
+    } catch (const StoreError &error) {
+        m_platform.messages.show(error.description());
+    }
+}
+
+void frmDBTable::onAddClicked()
+{
+    runSteps([this](RuleStore &rules) {
+        rules.MoveLast();
+        grdDataGrid->setFocus();
+        // Handled after this handler returns: the grid steps from the last rule onto its new-row line.
+        QCoreApplication::postEvent(grdDataGrid, new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));
+    });
+}
+
+void frmDBTable::onUpdateClicked()
+{
+    runSteps([](RuleStore &rules) { rules.UpdateBatch(); });
+}
+
+void frmDBTable::onDeleteClicked()
+{
+    runSteps([](RuleStore &rules) {
+        rules.Delete();
+        rules.MoveNext();
+        if (rules.Eof()) {
+            rules.MoveLast();
+        }
+    });
+}
+
+void frmDBTable::onRefreshClicked()
+{
+    runSteps([this](RuleStore &) { datPrimaryRS->Refresh(); });
+}
+
+void frmDBTable::onCloseClicked()
+{
+    close();
+}
+
+void frmDBTable::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    applyResizeRule();
+}
+
+void frmDBTable::applyResizeRule()
+{
+    const float inner = float(Twips::fromPixels(height()));
+    const float gridHeight = inner - kDataControlHeight - kGap - kButtonBarHeight;
+    const int barTop = height() - Twips::toPixels(kButtonBarHeight);
+    picButtons->setGeometry(0, barTop, width(), Twips::toPixels(kButtonBarHeight));
+    if (gridHeight < 0) {
+        return; // too low for the grid: it keeps the height it had
+    }
+    grdDataGrid->setGeometry(0, 0, width(), Twips::toPixels(gridHeight));
+    // The data control stands in the strip between the grid and the button bar.
+    datPrimaryRS->setGeometry(Twips::rect(0, gridHeight, 1200, kDataControlHeight));
+}
+
+void frmDBTable::closeEvent(QCloseEvent *event)
+{
+    // What was typed is written now, while there is still a window to report a refusal in.
+    grdDataGrid->commitOpenEdit();
+    datPrimaryRS->Recordset().Close();
+    while (QApplication::overrideCursor()) {
+        QApplication::restoreOverrideCursor();
+    }
+    event->accept();
+}

@@ -1,0 +1,91 @@
+#include "ruletablemodel.h"
+
+#include "rulestore.h"
+
+RuleTableModel::RuleTableModel(RuleStore &store, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_store(store)
+{
+    connect(&m_store, &RuleStore::RowsAboutToBeReset, this, &RuleTableModel::beginResetModel);
+    connect(&m_store, &RuleStore::RowsReset, this, &RuleTableModel::endResetModel);
+    // A new rule is appended where the new-row line stands: to the view the line becomes the
+    // rule and a fresh line appears below it, so an editor open on the line stays on its row.
+    connect(&m_store, &RuleStore::RowAboutToBeInserted, this,
+            [this](int row) { beginInsertRows({}, row + 1, row + 1); });
+    connect(&m_store, &RuleStore::RowInserted, this, [this](int row) {
+        endInsertRows();
+        emit headerDataChanged(Qt::Vertical, row, row + 1);
+    });
+    connect(&m_store, &RuleStore::RowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });
+    connect(&m_store, &RuleStore::RowRemoved, this, &RuleTableModel::endRemoveRows);
+    connect(&m_store, &RuleStore::RowChanged, this,
+            [this](int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); });
+}
+
+int RuleTableModel::newRowLine() const
+{
+    return m_store.RecordCount();
+}
+
+int RuleTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_store.RecordCount() + 1;
+}
+
+int RuleTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant RuleTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        return {};
+    }
+    return m_store.ValueAt(index.row(), RuleStore::Column(index.column())).toString();
+}
+
+bool RuleTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole) {
+        return false;
+    }
+    const auto column = RuleStore::Column(index.column());
+    try {
+        if (index.row() == newRowLine()) {
+            if (value.toString().isEmpty()) {
+                return false; // nothing typed: no rule is started
+            }
+            m_store.AddNew();
+        } else {
+            if (m_store.ValueAt(index.row(), column).toString() == value.toString()) {
+                return false; // left as it was: nothing to write
+            }
+            m_store.MoveTo(index.row());
+        }
+        m_store.SetValue(column, value.toString());
+    } catch (const StoreError &error) {
+        emit failed(error.description());
+        return false;
+    }
+    return true;
+}
+
+QVariant RuleTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    if (orientation == Qt::Horizontal) {
+        return section == 0 ? QStringLiteral("検索ファイル名") : QStringLiteral("処理バッチファイルまたはプログラム");
+    }
+    return section == newRowLine() ? QStringLiteral("*") : QString();
+}
+
+Qt::ItemFlags RuleTableModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}

@@ -1,0 +1,387 @@
+#include "datacontrol.h"
+#include "frmdbtable.h"
+#include "mainwindowfixture.h"
+#include "twips.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
+#include <QToolButton>
+
+using Rules = QList<QPair<QVariant, QVariant>>;
+
+namespace {
+
+// Types as a keyboard does: every key goes to whatever has the focus at that moment.
+void type(const QString &text)
+{
+    for (QChar c : text) {
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    }
+}
+
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+// An editor opened from the main window of a fixture, as the operator opens it.
+struct Editor {
+    explicit Editor(MainWindowFixture &f)
+    {
+        QTest::mouseClick(f.button("Command1"), Qt::LeftButton);
+        window = qobject_cast<frmDBTable *>(f.windows.at(f.windows.count() - 1));
+        grid = window->findChild<QTableView *>(QStringLiteral("grdDataGrid"));
+    }
+    QPushButton *button(const char *name) const { return window->findChild<QPushButton *>(QLatin1String(name)); }
+    void click(const char *name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+    QStringList column(int column) const
+    {
+        QStringList cells;
+        for (int row = 0; row < grid->model()->rowCount(); ++row) {
+            cells.append(grid->model()->index(row, column).data().toString());
+        }
+        return cells;
+    }
+    QString caption() const { return window->dataControl()->Caption(); }
+    int currentRow() const { return grid->currentIndex().row(); }
+    void activate() const
+    {
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+    }
+
+    QPointer<frmDBTable> window;
+    QTableView *grid = nullptr;
+};
+
+QStringList patterns(const MainWindowFixture &f)
+{
+    QStringList names;
+    for (const auto &rule : TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")))) {
+        names.append(rule.first.toString());
+    }
+    names.sort();
+    return names;
+}
+
+const Rules kThreeRules{{text("b*"), text("prog-b")}, {text("a*"), text("prog-a")}, {text("c*"), text("prog-c")}};
+
+} // namespace
+
+class tst_frmDBTable : public QObject {
+    Q_OBJECT
+private slots:
+    void layoutAndOpening();
+    void eachEditorHasItsOwnCopy();
+    void captionFollowsTheCursor();
+    void addOnATableWithRules();
+    void addOnAnEmptyTable();
+    void editIsWrittenWhenTheRowIsLeft();
+    void deleteRule_data();
+    void deleteRule();
+    void deleteOnAnEmptyTable();
+    void updateReportsAWriteThatLost();
+    void refreshAndCloseWriteAnOpenEdit();
+    void resizeRule_data();
+    void resizeRule();
+    void dataErrorAtOpening();
+    void ruleAddedInAnEditorWaitsForARestart();
+};
+
+void tst_frmDBTable::layoutAndOpening()
+{
+    MainWindowFixture f(kThreeRules);
+    f.window->Show();
+    Editor editor(f);
+    QVERIFY(editor.window->isVisible());
+    QCOMPARE(editor.window->windowTitle(), QStringLiteral("FileList"));
+    QVERIFY(!editor.window->windowIcon().isNull());
+    QVERIFY(!editor.window->parentWidget());
+    QCOMPARE(editor.window->geometry(), Twips::rect(1110, 345, 7485, 4890));
+
+    QCOMPARE(editor.grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("検索ファイル名"));
+    QCOMPARE(editor.grid->model()->headerData(1, Qt::Horizontal).toString(),
+             QStringLiteral("処理バッチファイルまたはプログラム"));
+    QCOMPARE(editor.grid->columnWidth(0), Twips::toPixels(2009.76));
+    QCOMPARE(editor.grid->columnWidth(1), Twips::toPixels(5009.95));
+    QCOMPARE(editor.grid->geometry(), Twips::rect(0, 0, 7485, 4200));
+    QCOMPARE(editor.window->dataControl()->geometry(), Twips::rect(0, 4200, 1200, 360));
+    QCOMPARE(editor.window->findChild<QWidget *>(QStringLiteral("picButtons"))->geometry(),
+             Twips::rect(0, 4590, 7485, 300));
+    QCOMPARE(editor.column(0), (QStringList{"a*", "b*", "c*", ""}));
+    QCOMPARE(editor.grid->model()->headerData(3, Qt::Vertical).toString(), QStringLiteral("*"));
+
+    const QList<std::tuple<const char *, QString, int>> buttons{
+        {"cmdAdd", u"追加(&A)"_qs, 1320}, {"cmdUpdate", u"更新(&U)"_qs, 2520}, {"cmdDelete", u"削除(&D)"_qs, 3720},
+        {"cmdRefresh", u"再表示(&R)"_qs, 4920}, {"cmdClose", u"閉じる(&C)"_qs, 6120}};
+    for (const auto &[name, caption, left] : buttons) {
+        QCOMPARE(editor.button(name)->text(), caption);
+        QCOMPARE(editor.button(name)->geometry(), Twips::rect(left, 0, 1095, 300));
+    }
+
+    // Tab order: grid, then the buttons left to right.
+    editor.activate();
+    editor.grid->setFocus();
+    QStringList order;
+    for (int i = 0; i < 6; ++i) {
+        press(Qt::Key_Tab);
+        order.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(order, (QStringList{"cmdAdd", "cmdUpdate", "cmdDelete", "cmdRefresh", "cmdClose", "grdDataGrid"}));
+
+    // The access key closes it (a button pressed by its key shows itself pressed for a moment
+    // first), and the screen-wide pointer is reset.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    press(Qt::Key_C, Qt::AltModifier);
+    QTRY_VERIFY(!editor.window || !editor.window->isVisible());
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void tst_frmDBTable::eachEditorHasItsOwnCopy()
+{
+    MainWindowFixture f(kThreeRules);
+    Editor first(f);
+    Editor second(f);
+    Editor third(f);
+    QCOMPARE(third.window->geometry(), first.window->geometry());
+
+    first.grid->setCurrentIndex(first.grid->model()->index(1, 0));
+    first.click("cmdDelete");
+    QCOMPARE(patterns(f), (QStringList{"a*", "c*"}));
+    QCOMPARE(first.column(0), (QStringList{"a*", "c*", ""}));
+    QCOMPARE(second.column(0), (QStringList{"a*", "b*", "c*", ""}));
+    second.click("cmdRefresh");
+    QCOMPARE(second.column(0), (QStringList{"a*", "c*", ""}));
+    QCOMPARE(third.column(0), (QStringList{"a*", "b*", "c*", ""}));
+}
+
+void tst_frmDBTable::captionFollowsTheCursor()
+{
+    MainWindowFixture f(kThreeRules);
+    Editor editor(f);
+    QCOMPARE(editor.caption(), QStringLiteral("Record: 1"));
+    editor.grid->setCurrentIndex(editor.grid->model()->index(2, 1));
+    QCOMPARE(editor.caption(), QStringLiteral("Record: 3"));
+    QTest::mouseClick(editor.window->dataControl()->findChild<QToolButton *>(QStringLiteral("btnPrevious")),
+                      Qt::LeftButton);
+    QCOMPARE(editor.caption(), QStringLiteral("Record: 2"));
+    QCOMPARE(editor.currentRow(), 1);
+    editor.grid->setCurrentIndex(editor.grid->model()->index(3, 0)); // the new-row line
+    QCOMPARE(editor.caption(), QStringLiteral("Record: -3"));
+}
+
+void tst_frmDBTable::addOnATableWithRules()
+{
+    MainWindowFixture f(kThreeRules);
+    Editor editor(f);
+    editor.activate();
+    editor.click("cmdAdd");
+    QCOMPARE(editor.caption(), QStringLiteral("Record: 3"));
+    QCOMPARE(QApplication::focusWidget(), editor.grid);
+    QCoreApplication::processEvents(); // the queued Down key
+    QCOMPARE(editor.currentRow(), 3);
+
+    type(QStringLiteral("0*"));
+    press(Qt::Key_Tab);
+    type(QStringLiteral("prog-0"));
+    press(Qt::Key_Return);
+    QCOMPARE(editor.column(0), (QStringList{"a*", "b*", "c*", "0*", ""}));
+    QCOMPARE(patterns(f), (QStringList{"a*", "b*", "c*"})); // not written before the row is left
+    press(Qt::Key_Up);
+    QCOMPARE(patterns(f), (QStringList{"0*", "a*", "b*", "c*"}));
+    const Rules rules = TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")));
+    QCOMPARE(rules.last().second.toString(), QStringLiteral("prog-0"));
+    // Below the others until shown again, then in its place.
+    editor.click("cmdRefresh");
+    QCOMPARE(editor.column(0), (QStringList{"0*", "a*", "b*", "c*", ""}));
+    QCOMPARE(editor.caption(), QStringLiteral("Record: 1"));
+    QVERIFY(f.messages.shown.isEmpty());
+}
+
+void tst_frmDBTable::addOnAnEmptyTable()
+{
+    MainWindowFixture f(Rules{});
+    Editor editor(f);
+    editor.activate();
+    editor.click("cmdAdd");
+    QCOMPARE(f.messages.shown.size(), 1);
+    QVERIFY(!f.messages.shown[0].startsWith(QLatin1String("Data error")));
+    editor.grid->setFocus();
+    editor.grid->setCurrentIndex(editor.grid->model()->index(0, 0));
+    type(QStringLiteral("*.csv"));
+    press(Qt::Key_Tab);
+    type(QStringLiteral("import"));
+    press(Qt::Key_Return);
+    editor.click("cmdUpdate");
+    QCOMPARE(patterns(f), QStringList{QStringLiteral("*.csv")});
+    QCOMPARE(f.messages.shown.size(), 1);
+}
+
+void tst_frmDBTable::editIsWrittenWhenTheRowIsLeft()
+{
+    MainWindowFixture f(kThreeRules);
+    Editor editor(f);
+    Editor other(f);
+    editor.activate();
+    editor.grid->setFocus();
+    editor.grid->setCurrentIndex(editor.grid->model()->index(1, 1));
+    press(Qt::Key_F2);
+    press(Qt::Key_End);
+    type(QStringLiteral("-2"));
+    press(Qt::Key_Return);
+    QCOMPARE(TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")))[0].second.toString(),
+             QStringLiteral("prog-b"));
+    press(Qt::Key_Down);
+    QCOMPARE(TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")))[0].second.toString(),
+             QStringLiteral("prog-b-2"));
+    QCOMPARE(other.column(1)[1], QStringLiteral("prog-b"));
+}
+
+void tst_frmDBTable::deleteRule_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("left");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("messages");
+    QTest::newRow("in the middle: the next rule is current") << 1 << QStringList{"a*", "c*"} << "Record: 2" << 0;
+    QTest::newRow("the last: the new last rule is current") << 2 << QStringList{"a*", "b*"} << "Record: 2" << 0;
+}
+
+void tst_frmDBTable::deleteRule()
+{
+    QFETCH(int, row);
+    QFETCH(QStringList, left);
+    QFETCH(QString, caption);
+    QFETCH(int, messages);
+    MainWindowFixture f(kThreeRules);
+    Editor editor(f);
+    editor.grid->setCurrentIndex(editor.grid->model()->index(row, 0));
+    editor.click("cmdDelete");
+    QCOMPARE(patterns(f), left);
+    QCOMPARE(editor.caption(), caption);
+    QCOMPARE(editor.currentRow(), caption.mid(8).toInt() - 1);
+    QCOMPARE(f.messages.shown.size(), messages);
+}
+
+void tst_frmDBTable::deleteOnAnEmptyTable()
+{
+    MainWindowFixture f({{text("only"), text("prog")}});
+    Editor editor(f);
+    // The only rule: deleted, then moving to the last rule fails on the empty cursor.
+    editor.click("cmdDelete");
+    QVERIFY(patterns(f).isEmpty());
+    QCOMPARE(f.messages.shown.size(), 1);
+    QCOMPARE(editor.column(0), QStringList{QString()});
+    // And once more on the empty table: the store's description, nothing changes.
+    editor.click("cmdDelete");
+    QCOMPARE(f.messages.shown.size(), 2);
+    QVERIFY(!f.messages.shown[1].startsWith(QLatin1String("Data error")));
+}
+
+void tst_frmDBTable::updateReportsAWriteThatLost()
+{
+    MainWindowFixture f(kThreeRules);
+    Editor mine(f);
+    Editor theirs(f);
+    theirs.grid->setCurrentIndex(theirs.grid->model()->index(0, 0));
+    theirs.click("cmdDelete");
+
+    mine.grid->model()->setData(mine.grid->model()->index(0, 1), QStringLiteral("prog-a2"));
+    mine.click("cmdUpdate");
+    QCOMPARE(f.messages.shown.size(), 1);
+    QVERIFY(!f.messages.shown[0].startsWith(QLatin1String("Data error")));
+    // Leaving the row tries once more, and the refusal comes as a data error.
+    mine.grid->setCurrentIndex(mine.grid->model()->index(0, 1));
+    mine.grid->model()->setData(mine.grid->model()->index(0, 1), QStringLiteral("prog-a3"));
+    mine.grid->setCurrentIndex(mine.grid->model()->index(1, 1));
+    QCOMPARE(f.messages.shown.size(), 2);
+    QVERIFY(f.messages.shown[1].startsWith(QLatin1String("Data error event hit err:")));
+    QVERIFY(f.messages.shown[1].size() > QStringLiteral("Data error event hit err:").size());
+    QCOMPARE(patterns(f), (QStringList{"b*", "c*"}));
+}
+
+void tst_frmDBTable::refreshAndCloseWriteAnOpenEdit()
+{
+    MainWindowFixture f(kThreeRules);
+    Editor editor(f);
+    editor.activate();
+    editor.grid->setFocus();
+    editor.grid->setCurrentIndex(editor.grid->model()->index(2, 0));
+    press(Qt::Key_F2);
+    press(Qt::Key_End);
+    type(QStringLiteral("x"));
+    press(Qt::Key_R, Qt::AltModifier);
+    QTRY_COMPARE(patterns(f), (QStringList{"a*", "b*", "c*x"}));
+    QCOMPARE(editor.column(0), (QStringList{"a*", "b*", "c*x", ""}));
+
+    editor.grid->setFocus();
+    editor.grid->setCurrentIndex(editor.grid->model()->index(0, 0));
+    press(Qt::Key_F2);
+    press(Qt::Key_End);
+    type(QStringLiteral("y"));
+    editor.window->close(); // the close box: the focus never leaves the open cell
+    QCOMPARE(patterns(f), (QStringList{"a*y", "b*", "c*x"}));
+    QVERIFY(f.messages.shown.isEmpty());
+}
+
+void tst_frmDBTable::resizeRule_data()
+{
+    QTest::addColumn<int>("innerHeight"); // twips
+    QTest::addColumn<int>("gridHeight");  // twips, -1: unchanged
+    QTest::newRow("layout size") << 4890 << 4200;
+    QTest::newRow("taller") << 7890 << 7200;
+    QTest::newRow("just the strips") << 690 << 0;
+    QTest::newRow("lower than the strips") << 600 << -1;
+}
+
+void tst_frmDBTable::resizeRule()
+{
+    QFETCH(int, innerHeight);
+    QFETCH(int, gridHeight);
+    MainWindowFixture f(kThreeRules);
+    Editor editor(f);
+    const int before = editor.grid->height();
+    editor.window->resize(Twips::size(7485, innerHeight));
+    QCOMPARE(editor.grid->height(), gridHeight < 0 ? before : Twips::toPixels(gridHeight));
+    auto *bar = editor.window->findChild<QWidget *>(QStringLiteral("picButtons"));
+    QCOMPARE(bar->geometry().bottom(), editor.window->height() - 1);
+    if (gridHeight >= 0) {
+        QCOMPARE(editor.window->dataControl()->y(), editor.grid->geometry().bottom() + 1);
+    }
+    QVERIFY(f.messages.shown.isEmpty());
+
+    editor.window->showMinimized();
+    editor.window->showNormal();
+    QVERIFY(f.messages.shown.isEmpty());
+}
+
+void tst_frmDBTable::dataErrorAtOpening()
+{
+    MainWindowFixture f(kThreeRules);
+    QFile::remove(f.dir.filePath(QStringLiteral("AttFile.mdb")));
+    Editor editor(f);
+    QCOMPARE(f.messages.shown.size(), 1);
+    QVERIFY(f.messages.shown[0].startsWith(QLatin1String("Data error event hit err:")));
+    QVERIFY(f.messages.shown[0].contains(QLatin1String("AttFile.mdb")));
+    QCOMPARE(editor.column(0), QStringList{QString()});
+}
+
+void tst_frmDBTable::ruleAddedInAnEditorWaitsForARestart()
+{
+    MainWindowFixture f({{text("*.txt"), text("prog-text")}});
+    f.drop({QStringLiteral("a.csv")});
+    Editor editor(f);
+    editor.grid->model()->setData(editor.grid->model()->index(1, 0), QStringLiteral("*.csv"));
+    editor.grid->model()->setData(editor.grid->model()->index(1, 1), QStringLiteral("prog-csv"));
+    editor.click("cmdUpdate");
+    QCOMPARE(patterns(f), (QStringList{"*.csv", "*.txt"}));
+    f.click("Command2");
+    f.tickAt(59);
+    f.tickAt(0);
+    QVERIFY(f.launcher.launched.isEmpty());
+    QCOMPARE(TestFolders::entries(f.search), QStringList{QStringLiteral("a.csv")});
+}
+
+QTEST_MAIN(tst_frmDBTable)
+#include "tst_frmdbtable.moc"
