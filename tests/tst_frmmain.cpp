@@ -52,6 +52,7 @@ private slots:
     void passAtTheMinuteMovesFiles();
     void typedRuleReachesTheNextPassAndTheTable();
     void navigationStopsAtTheEnds();
+    void refusedRuleWriteDuringAPassDoesNotBlock();
     void passFailuresReportedWithoutStopping();
     void missingDatabaseReportedAtLoad();
     void unloadClosesOtherWindowsNewestFirst();
@@ -273,6 +274,23 @@ void tst_frmMain::navigationStopsAtTheEnds()
     QCOMPARE(TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")))[0].second.toString(),
              QStringLiteral("/opt/new"));
     QVERIFY(f.messages.shown.isEmpty());
+}
+
+void tst_frmMain::refusedRuleWriteDuringAPassDoesNotBlock()
+{
+    MainWindowFixture f;
+    auto *program = f.find<QLineEdit>(QStringLiteral("txtFields(1)"));
+    program->selectAll();
+    QTest::keyClicks(program, QStringLiteral("prog-typed"));
+    // Another window deletes the rule the operator is editing.
+    TestFolders::execute(f.dir.filePath(QStringLiteral("AttFile.mdb")), QStringLiteral("delete from FileList"));
+    f.drop({QStringLiteral("a.csv")});
+    f.click("Command2");
+    f.tickAt(59);
+    f.tickAt(0);
+    QVERIFY(f.messages.shown.isEmpty()); // a tick never waits on the operator
+    QCOMPARE(f.messages.reports.size(), 1);
+    QCOMPARE(f.launcher.launched, QStringList{QStringLiteral("prog-typed")});
 }
 
 void tst_frmMain::passFailuresReportedWithoutStopping()

@@ -216,8 +216,13 @@ void frmMain::HideProcessingLabel()
 
 void frmMain::ProcessFileList()
 {
+    // A rule edit that the table refuses while the pass moves the cursor goes into the pass's
+    // report; meanwhile the data control must not stop the tick with a box of its own.
+    const QMetaObject::Connection reportedByThePass =
+        connect(m_datPrimaryRS, &DataControl::Error, this, [](const QString &) {});
     const PassReport report = runDispatchPass(m_datPrimaryRS->Recordset(), Label3->text(), Label4->text(),
                                               m_platform.files, m_platform.launcher);
+    disconnect(reportedByThePass);
     if (!report.failures.isEmpty()) {
         // A tick never waits on the operator: the report stays up while processing goes on.
         m_platform.messages.showWithoutBlocking(describe(report));
