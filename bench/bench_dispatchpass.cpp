@@ -83,19 +83,26 @@ double seconds(QElapsedTimer &timer)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-// (a) one pass over count matching files, one rule launching /bin/true.
-double timePass(const QString &root, int count)
+// One pass over the rules of database, timed; the real file system and launcher.
+QPair<double, PassReport> timedPass(const QString &root, const QString &database, const QString &in,
+                                    const QString &work)
 {
-    const auto [in, work] = prepare(root, QStringLiteral("pass"), count, ".txt");
-    makeDatabase(root + "/pass.mdb", {{QStringLiteral("*.txt"), QStringLiteral("/bin/true")}});
-    RuleStore store(root + "/pass.mdb");
+    RuleStore store(database);
     store.Open();
     PosixFileSystem files;
     DetachedProcessLauncher launcher(root);
     QElapsedTimer timer;
     timer.start();
     const PassReport report = runDispatchPass(store, in, work, files, launcher);
-    const double elapsed = seconds(timer);
+    return {seconds(timer), report};
+}
+
+// (a) one pass over count matching files, one rule launching /bin/true.
+double timePass(const QString &root, int count)
+{
+    const auto [in, work] = prepare(root, QStringLiteral("pass"), count, ".txt");
+    makeDatabase(root + "/pass.mdb", {{QStringLiteral("*.txt"), QStringLiteral("/bin/true")}});
+    const auto [elapsed, report] = timedPass(root, root + "/pass.mdb", in, work);
     if (report.filesMoved != count || report.programsLaunched != count || !report.failures.isEmpty()) {
         qFatal("pass moved %d and launched %d of %d", report.filesMoved, report.programsLaunched, count);
     }
@@ -161,22 +168,15 @@ QPair<double, double> timeListing(const QString &root, int count, int rules)
         table.append({QStringLiteral("rule%1_*.txt").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("/bin/true")});
     }
     makeDatabase(root + "/scan.mdb", table);
-    RuleStore store(root + "/scan.mdb");
-    store.Open();
-    PosixFileSystem files;
-    DetachedProcessLauncher launcher(root);
-
-    QElapsedTimer timer;
-    timer.start();
-    const PassReport report = runDispatchPass(store, in, work, files, launcher);
-    const double pass = seconds(timer);
+    const auto [pass, report] = timedPass(root, root + "/scan.mdb", in, work);
     if (report.filesMoved != 0) {
         qFatal("a rule matched");
     }
 
     const QByteArray folder = QFile::encodeName(in);
     long entries = 0;
-    timer.restart();
+    QElapsedTimer timer;
+    timer.start();
     for (int i = 0; i < rules; ++i) {
         DIR *dir = ::opendir(folder.constData());
         while (::readdir(dir)) {

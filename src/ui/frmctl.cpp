@@ -16,18 +16,6 @@
 #include <QPointer>
 #include <QPushButton>
 
-namespace {
-
-template <typename Widget>
-Widget *place(Widget *widget, const char *name, double left, double top, double width, double height)
-{
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(Twips::rect(left, top, width, height));
-    return widget;
-}
-
-} // namespace
-
 frmCTL::frmCTL(FolderSettings &settings, Platform &platform, MainWindowOps &mainWindow, QWidget *owner)
     : QWidget(owner, Qt::Dialog)
     , m_settings(settings)
@@ -43,11 +31,11 @@ frmCTL::frmCTL(FolderSettings &settings, Platform &platform, MainWindowOps &main
     setFont(japaneseFont(9));
     resize(Twips::size(6345, 2685));
 
-    Label1 = place(new QLabel(QStringLiteral("検索フォルダ"), this), "Label1", 240, 720, 1095, 255);
-    Label2 = place(new QLabel(QStringLiteral("作業フォルダ"), this), "Label2", 240, 1200, 1095, 375);
-    Text1 = place(new QLineEdit(this), "Text1", 1440, 600, 4575, 375);
-    Text2 = place(new QLineEdit(this), "Text2", 1440, 1080, 4575, 375);
-    Command1 = place(new QPushButton(QStringLiteral("登録"), this), "Command1", 5280, 2040, 735, 375);
+    Label1 = Twips::place(new QLabel(QStringLiteral("検索フォルダ"), this), QStringLiteral("Label1"), 240, 720, 1095, 255);
+    Label2 = Twips::place(new QLabel(QStringLiteral("作業フォルダ"), this), QStringLiteral("Label2"), 240, 1200, 1095, 375);
+    Text1 = Twips::place(new QLineEdit(this), QStringLiteral("Text1"), 1440, 600, 4575, 375);
+    Text2 = Twips::place(new QLineEdit(this), QStringLiteral("Text2"), 1440, 1080, 4575, 375);
+    Command1 = Twips::place(new QPushButton(QStringLiteral("登録"), this), QStringLiteral("Command1"), 5280, 2040, 735, 375);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Text1->setMaxLength(32767);
     Text2->setMaxLength(32767);

@@ -65,9 +65,7 @@ frmDBTable::frmDBTable(Platform &platform, WindowList &windows)
     picButtons->setObjectName(QStringLiteral("picButtons"));
     const auto addButton = [this](const char *name, const QString &caption, double left,
                                   void (frmDBTable::*handler)()) {
-        auto *button = new QPushButton(caption, picButtons);
-        button->setObjectName(QLatin1String(name));
-        button->setGeometry(Twips::rect(left, 0, 1095, 300));
+        auto *button = Twips::place(new QPushButton(caption, picButtons), QLatin1String(name), left, 0, 1095, 300);
         connect(button, &QPushButton::clicked, this, handler);
         return button;
     };

@@ -39,14 +39,6 @@ protected:
     }
 };
 
-template <typename Widget>
-Widget *place(Widget *widget, const QString &name, double left, double top, double width, double height)
-{
-    widget->setObjectName(name);
-    widget->setGeometry(Twips::rect(left, top, width, height));
-    return widget;
-}
-
 QLabel *transparentLabel(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
@@ -96,16 +88,16 @@ void frmMain::buildControls()
     area->setObjectName(QStringLiteral("clientArea"));
     setCentralWidget(area);
 
-    Label3 = place(folderDisplay(QStringLiteral("Label3"), area), QStringLiteral("Label3"), 1680, 360, 5055, 375);
-    Label1 = place(transparentLabel(QStringLiteral("検索フォルダ"), area), QStringLiteral("Label1"), 360, 480, 1095, 255);
-    Label4 = place(folderDisplay(QStringLiteral("Label4"), area), QStringLiteral("Label4"), 1680, 840, 5055, 375);
-    Label2 = place(transparentLabel(QStringLiteral("作業フォルダ"), area), QStringLiteral("Label2"), 360, 960, 1215, 255);
-    Command3 = place(new QPushButton(QStringLiteral("環境設定"), area), QStringLiteral("Command3"), 5400, 1440, 1335, 495);
-    Command1 = place(new QPushButton(QStringLiteral("テーブル一覧"), area), QStringLiteral("Command1"), 5400, 2040, 1335,
+    Label3 = Twips::place(folderDisplay(QStringLiteral("Label3"), area), QStringLiteral("Label3"), 1680, 360, 5055, 375);
+    Label1 = Twips::place(transparentLabel(QStringLiteral("検索フォルダ"), area), QStringLiteral("Label1"), 360, 480, 1095, 255);
+    Label4 = Twips::place(folderDisplay(QStringLiteral("Label4"), area), QStringLiteral("Label4"), 1680, 840, 5055, 375);
+    Label2 = Twips::place(transparentLabel(QStringLiteral("作業フォルダ"), area), QStringLiteral("Label2"), 360, 960, 1215, 255);
+    Command3 = Twips::place(new QPushButton(QStringLiteral("環境設定"), area), QStringLiteral("Command3"), 5400, 1440, 1335, 495);
+    Command1 = Twips::place(new QPushButton(QStringLiteral("テーブル一覧"), area), QStringLiteral("Command1"), 5400, 2040, 1335,
                      495);
-    Command2 = place(new QPushButton(StartCaption, area), QStringLiteral("Command2"), 5400, 2640, 1335, 495);
+    Command2 = Twips::place(new QPushButton(StartCaption, area), QStringLiteral("Command2"), 5400, 2640, 1335, 495);
 
-    Label5 = place(transparentLabel(QStringLiteral("処理中"), area), QStringLiteral("Label5"), 4080, 2760, 1095, 375);
+    Label5 = Twips::place(transparentLabel(QStringLiteral("処理中"), area), QStringLiteral("Label5"), 4080, 2760, 1095, 375);
     Label5->setAlignment(Qt::AlignCenter);
     Label5->setFont(japaneseFont(15.75, QFont::Bold));
     QPalette marker = Label5->palette();
@@ -113,12 +105,12 @@ void frmMain::buildControls()
     Label5->setPalette(marker);
     Label5->hide();
 
-    lblLabels[0] = place(transparentLabel(QStringLiteral("検索ファイル"), area), QStringLiteral("lblLabels(0)"), 240,
+    lblLabels[0] = Twips::place(transparentLabel(QStringLiteral("検索ファイル"), area), QStringLiteral("lblLabels(0)"), 240,
                          3480, 1575, 255);
-    lblLabels[1] = place(transparentLabel(QStringLiteral("プログラムまたはバッチファイル"), area),
+    lblLabels[1] = Twips::place(transparentLabel(QStringLiteral("プログラムまたはバッチファイル"), area),
                          QStringLiteral("lblLabels(1)"), 2520, 3480, 2535, 255);
-    txtFields[0] = place(new QLineEdit(area), QStringLiteral("txtFields(0)"), 120, 3720, 2175, 285);
-    txtFields[1] = place(new QLineEdit(area), QStringLiteral("txtFields(1)"), 2280, 3720, 4455, 285);
+    txtFields[0] = Twips::place(new QLineEdit(area), QStringLiteral("txtFields(0)"), 120, 3720, 2175, 285);
+    txtFields[1] = Twips::place(new QLineEdit(area), QStringLiteral("txtFields(1)"), 2280, 3720, 4455, 285);
 
     m_datPrimaryRS = new DataControl(m_platform.messages, area);
     m_datPrimaryRS->setGeometry(Twips::rect(120, 4080, 1200, 360));

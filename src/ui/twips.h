@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <QSize>
+#include <QString>
 
 // Positions and sizes are given in twips, 1440 to the inch. At the usual 96 dots per inch a
 // device-independent pixel is 15 twips. Nothing else in the program knows that factor.
@@ -27,6 +28,15 @@ inline constexpr double kPerPixel = 15.0;
 [[nodiscard]] constexpr QSize size(double width, double height)
 {
     return QSize(toPixels(width), toPixels(height));
+}
+
+// Names a control and puts it at its place in twips; the control is returned for chaining.
+template <typename Widget>
+Widget *place(Widget *widget, const QString &name, double left, double top, double width, double height)
+{
+    widget->setObjectName(name);
+    widget->setGeometry(rect(left, top, width, height));
+    return widget;
 }
 
 } // namespace Twips
