@@ -7,9 +7,6 @@
 
 namespace {
 
-// The record source asks for the columns alone; the store also needs each row's identity
-// to write it back, so the same query is run with the rowid in front.
-const QString kIdentifiedQuery = QStringLiteral("select rowid,FileName,BatFile from FileList Order by FileName");
 
 QString noCurrentRow()
 {
@@ -42,6 +39,18 @@ QString StoreError::description() const
 
 const QString RuleStore::DatabaseName = QStringLiteral("AttFile.mdb");
 const QString RuleStore::RecordSource = QStringLiteral("select FileName,BatFile from FileList Order by FileName");
+
+namespace {
+
+// The record source asks for the columns alone; the store also needs each row's identity
+// to write it back, so the same query is run with the rowid in front.
+QString identifiedQuery()
+{
+    const QString select = QStringLiteral("select ");
+    return select + QStringLiteral("rowid,") + RuleStore::RecordSource.mid(select.size());
+}
+
+} // namespace
 
 RuleStore::RuleStore(QString databasePath, QObject *parent)
     : QObject(parent)
@@ -93,7 +102,7 @@ void RuleStore::Open()
         connectDatabase();
         QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
         query.setForwardOnly(true);
-        if (!query.exec(kIdentifiedQuery)) {
+        if (!query.exec(identifiedQuery())) {
             throw StoreError(QStringLiteral("規則を読み込めません: %1").arg(query.lastError().text()));
         }
         while (query.next()) {

@@ -17,13 +17,11 @@ ProfileWrite FakeProfileFile::writeString(const QString &path, const QString &se
     if (!writeFailure.isEmpty()) {
         return {writeFailure};
     }
-    writtenKeys.append(key);
     return m_real.writeString(path, section, key, value);
 }
 
 QStringList FakeFileSystem::listPlainFiles(const QString &folder, const QString &pattern)
 {
-    ++listings;
     if (m_log) {
         m_log->append(QStringLiteral("list %1").arg(pattern));
     }

@@ -92,7 +92,6 @@ public:
 
     QHash<QString, QString> readFailures; // key -> reason
     QString writeFailure;                 // every write fails with this reason when set
-    QStringList writtenKeys;
 
 private:
     IniProfileFile m_real;
@@ -108,7 +107,6 @@ public:
 
     QHash<QString, QString> moveFailures;              // file name -> reason
     std::function<void(const QString &)> beforeMove;   // given the source path
-    int listings = 0;
 
 private:
     PosixFileSystem m_real;
