@@ -43,6 +43,15 @@ struct Editor {
         }
         return cells;
     }
+    // The grid's rule rows as (pattern, program), without the new-row line.
+    QList<QStringList> rules() const
+    {
+        QList<QStringList> rows;
+        for (int row = 0; row + 1 < grid->model()->rowCount(); ++row) {
+            rows.append({grid->model()->index(row, 0).data().toString(), grid->model()->index(row, 1).data().toString()});
+        }
+        return rows;
+    }
     QString caption() const { return window->dataControl()->Caption(); }
     int currentRow() const { return grid->currentIndex().row(); }
     void activate() const
@@ -65,6 +74,17 @@ QStringList patterns(const MainWindowFixture &f)
     return names;
 }
 
+// The table's rules as (pattern, program) in FileName order, as an editor opened now shows them.
+QList<QStringList> tableRules(const MainWindowFixture &f)
+{
+    QList<QStringList> rules;
+    for (const auto &rule : TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")))) {
+        rules.append({rule.first.toString(), rule.second.toString()});
+    }
+    std::sort(rules.begin(), rules.end());
+    return rules;
+}
+
 const Rules kThreeRules{{text("b*"), text("prog-b")}, {text("a*"), text("prog-a")}, {text("c*"), text("prog-c")}};
 
 } // namespace
@@ -81,11 +101,16 @@ private slots:
     void deleteRule_data();
     void deleteRule();
     void deleteOnAnEmptyTable();
+    void deleteKeepsTheGridEqualToTheTable_data();
+    void deleteKeepsTheGridEqualToTheTable();
+    void deleteARuleJustAdded();
+    void navigationWritesAnOpenEditToItsOwnRow();
     void updateReportsAWriteThatLost();
     void refreshAndCloseWriteAnOpenEdit();
     void resizeRule_data();
     void resizeRule();
     void dataErrorAtOpening();
+    void refreshFailureShowsTheDescriptionAlone();
     void ruleAddedInAnEditorWaitsForARestart();
 };
 
@@ -268,15 +293,111 @@ void tst_frmDBTable::deleteOnAnEmptyTable()
 {
     MainWindowFixture f({{text("only"), text("prog")}});
     Editor editor(f);
-    // The only rule: deleted, then moving to the last rule fails on the empty cursor.
+    // The only rule: deleted, and the editor simply shows the new-row line, with no message.
     editor.click("cmdDelete");
     QVERIFY(patterns(f).isEmpty());
-    QCOMPARE(f.messages.shown.size(), 1);
+    QVERIFY(f.messages.shown.isEmpty());
     QCOMPARE(editor.column(0), QStringList{QString()});
     // And once more on the empty table: the store's description, nothing changes.
     editor.click("cmdDelete");
-    QCOMPARE(f.messages.shown.size(), 2);
-    QVERIFY(!f.messages.shown[1].startsWith(QLatin1String("Data error")));
+    QCOMPARE(f.messages.shown.size(), 1);
+    QVERIFY(!f.messages.shown[0].startsWith(QLatin1String("Data error")));
+}
+
+void tst_frmDBTable::deleteKeepsTheGridEqualToTheTable_data()
+{
+    QTest::addColumn<Rules>("rules");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("cellBeingEdited");
+    QTest::addColumn<int>("currentAfter"); // the grid's row; the new-row line when the table is empty
+    for (bool editing : {false, true}) {
+        const char *how = editing ? ", a cell being edited" : "";
+        QTest::addRow("first%s", how) << kThreeRules << 0 << editing << 0;
+        QTest::addRow("middle%s", how) << kThreeRules << 1 << editing << 1;
+        QTest::addRow("last%s", how) << kThreeRules << 2 << editing << 1;
+        QTest::addRow("only%s", how) << Rules{{text("only"), text("prog")}} << 0 << editing << 0;
+    }
+}
+
+void tst_frmDBTable::deleteKeepsTheGridEqualToTheTable()
+{
+    QFETCH(Rules, rules);
+    QFETCH(int, row);
+    QFETCH(bool, cellBeingEdited);
+    QFETCH(int, currentAfter);
+    MainWindowFixture f(rules);
+    Editor editor(f);
+    editor.activate();
+    editor.grid->setFocus();
+    editor.grid->setCurrentIndex(editor.grid->model()->index(row, 1));
+    if (cellBeingEdited) {
+        press(Qt::Key_F2);
+        type(QStringLiteral("-typed"));
+    }
+
+    editor.click("cmdDelete");
+    QCOMPARE(editor.rules(), tableRules(f));
+    QCOMPARE(editor.rules().size(), rules.size() - 1);
+    QCOMPARE(editor.currentRow(), currentAfter);
+    // Whatever is current now can be deleted in its turn, until the table is empty.
+    while (!tableRules(f).isEmpty()) {
+        editor.click("cmdDelete");
+        QCOMPARE(editor.rules(), tableRules(f));
+    }
+    QCOMPARE(editor.currentRow(), 0); // the new-row line
+    QVERIFY2(f.messages.shown.isEmpty(), qPrintable(f.messages.shown.join(u'\n')));
+
+    editor.window->close();
+    f.window->close();
+    QVERIFY2(f.messages.shown.isEmpty(), qPrintable(f.messages.shown.join(u'\n')));
+    // Nothing is left open that would keep the program from ending.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+    }
+}
+
+void tst_frmDBTable::deleteARuleJustAdded()
+{
+    MainWindowFixture f(kThreeRules);
+    Editor editor(f);
+    editor.activate();
+    editor.grid->setFocus();
+    editor.grid->setCurrentIndex(editor.grid->model()->index(3, 0)); // the new-row line
+    type(QStringLiteral("d*"));
+    press(Qt::Key_Tab);
+    type(QStringLiteral("prog-d"));
+    press(Qt::Key_Return);
+    QCOMPARE(editor.currentRow(), 3); // still on the new rule, not written yet
+
+    editor.click("cmdDelete");
+    QCOMPARE(editor.rules(), tableRules(f));
+    QCOMPARE(editor.currentRow(), 2);
+    editor.click("cmdDelete");
+    QCOMPARE(editor.rules(), tableRules(f));
+    editor.window->close();
+    QVERIFY2(f.messages.shown.isEmpty(), qPrintable(f.messages.shown.join(u'\n')));
+}
+
+void tst_frmDBTable::navigationWritesAnOpenEditToItsOwnRow()
+{
+    MainWindowFixture f(kThreeRules);
+    Editor editor(f);
+    editor.activate();
+    editor.grid->setFocus();
+    editor.grid->setCurrentIndex(editor.grid->model()->index(0, 1));
+    press(Qt::Key_F2);
+    press(Qt::Key_End);
+    type(QStringLiteral("-2"));
+    // The data control's buttons take no focus: the cell is still being edited when the cursor moves.
+    QTest::mouseClick(editor.window->dataControl()->findChild<QToolButton *>(QStringLiteral("btnNext")),
+                      Qt::LeftButton);
+    QCOMPARE(editor.caption(), QStringLiteral("Record: 2"));
+    QCOMPARE(editor.currentRow(), 1);
+    QCOMPARE(tableRules(f)[0], (QStringList{"a*", "prog-a-2"}));
+    QCOMPARE(editor.rules(), tableRules(f));
+    editor.window->close();
+    QCOMPARE(tableRules(f)[1], (QStringList{"b*", "prog-b"}));
+    QVERIFY2(f.messages.shown.isEmpty(), qPrintable(f.messages.shown.join(u'\n')));
 }
 
 void tst_frmDBTable::updateReportsAWriteThatLost()
@@ -364,6 +485,18 @@ void tst_frmDBTable::dataErrorAtOpening()
     QCOMPARE(f.messages.shown.size(), 1);
     QVERIFY(f.messages.shown[0].startsWith(QLatin1String("Data error event hit err:")));
     QVERIFY(f.messages.shown[0].contains(QLatin1String("AttFile.mdb")));
+    QCOMPARE(editor.column(0), QStringList{QString()});
+}
+
+void tst_frmDBTable::refreshFailureShowsTheDescriptionAlone()
+{
+    MainWindowFixture f(kThreeRules);
+    Editor editor(f);
+    TestFolders::execute(f.dir.filePath(QStringLiteral("AttFile.mdb")), QStringLiteral("drop table FileList"));
+    editor.click("cmdRefresh");
+    QCOMPARE(f.messages.shown.size(), 1);
+    QVERIFY2(!f.messages.shown[0].startsWith(QLatin1String("Data error")), qPrintable(f.messages.shown[0]));
+    QVERIFY(f.messages.shown[0].contains(QLatin1String("FileList")));
     QCOMPARE(editor.column(0), QStringList{QString()});
 }
 

@@ -280,8 +280,11 @@ void tst_RuleStore::deleteIsWrittenAtOnce_data()
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("rowsLeft");
     QTest::addColumn<int>("positionAfterMoveNext"); // then MoveLast when at the end
-    QTest::newRow("middle") << 1 << 3 << 2;
-    QTest::newRow("last") << 3 << 3 << 3;
+    QTest::addColumn<bool>("viewMovesCursor");      // as a grid moves its current row off a removed one
+    QTest::newRow("middle") << 1 << 3 << 2 << false;
+    QTest::newRow("last") << 3 << 3 << 3 << false;
+    QTest::newRow("middle, a view moves the cursor meanwhile") << 1 << 3 << 2 << true;
+    QTest::newRow("last, a view moves the cursor meanwhile") << 3 << 3 << 3 << true;
 }
 
 void tst_RuleStore::deleteIsWrittenAtOnce()
@@ -289,12 +292,19 @@ void tst_RuleStore::deleteIsWrittenAtOnce()
     QFETCH(int, row);
     QFETCH(int, rowsLeft);
     QFETCH(int, positionAfterMoveNext);
+    QFETCH(bool, viewMovesCursor);
     RuleStore store(m_path);
     store.Open();
     store.MoveTo(row);
     const QString deleted = store.Value(RuleStore::FileName).toString();
     const QString following = store.ValueAt(row + 1, RuleStore::FileName).toString();
+    if (viewMovesCursor) {
+        connect(&store, &RuleStore::RowAboutToBeRemoved, &store, [&](int removed) { store.MoveTo(removed + 1); });
+    }
     store.Delete();
+    for (int i = 0; i < store.RecordCount(); ++i) {
+        QVERIFY(store.ValueAt(i, RuleStore::FileName).toString() != deleted);
+    }
     QCOMPARE(readRules(m_path).size(), rowsLeft);
     QCOMPARE(store.RecordCount(), rowsLeft);
     QVERIFY(!store.Eof());

@@ -93,6 +93,15 @@ void RuleStore::disconnectDatabase()
 
 void RuleStore::Open()
 {
+    try {
+        readTable();
+    } catch (const StoreError &error) {
+        emit Error(error.description());
+    }
+}
+
+void RuleStore::readTable()
+{
     emit RowsAboutToBeReset();
     m_rows.clear();
     m_position = 0;
@@ -113,12 +122,11 @@ void RuleStore::Open()
             m_rows.push_back(row);
         }
         m_open = true;
-    } catch (const StoreError &error) {
+    } catch (const StoreError &) {
         m_rows.clear();
         disconnectDatabase();
         emit RowsReset();
-        emit Error(error.description());
-        return;
+        throw;
     }
     emit RowsReset();
     emit MoveComplete();
@@ -126,16 +134,24 @@ void RuleStore::Open()
 
 void RuleStore::Refresh()
 {
+    QStringList failures;
     for (Row &row : m_rows) {
         if (row.pending) {
             try {
                 writeRow(row);
             } catch (const StoreError &error) {
-                emit Error(error.description());
+                failures.append(error.description());
             }
         }
     }
-    Open();
+    try {
+        readTable();
+    } catch (const StoreError &error) {
+        failures.append(error.description());
+    }
+    if (!failures.isEmpty()) {
+        throw StoreError(failures.join(u'\n'));
+    }
 }
 
 void RuleStore::Close()
@@ -327,10 +343,14 @@ void RuleStore::Delete()
                 QStringLiteral("この規則はほかのウィンドウで変更または削除されているため、削除できません。"));
         }
     }
-    emit RowAboutToBeRemoved(m_position);
-    m_rows.erase(m_rows.begin() + m_position);
+    // Views hear of the removal while it happens and may move their own current row; the row
+    // removed is the one deleted, and the cursor stays where it stood, on the removed row.
+    const int index = m_position;
+    emit RowAboutToBeRemoved(index);
+    m_rows.erase(m_rows.begin() + index);
+    m_position = index;
     m_onDeletedRow = true;
-    emit RowRemoved(m_position);
+    emit RowRemoved(index);
 }
 
 void RuleStore::UpdateBatch()

@@ -40,7 +40,8 @@ public:
     // Connects and reads the table; the first row is current. A failure leaves an empty store
     // and goes to Error.
     void Open();
-    // Writes what is pending, then opens again: a fresh copy, the first row current.
+    // Writes what is pending, then opens again: a fresh copy, the first row current. Called by
+    // a handler, so a failure is thrown (after the store has been read again, or left empty).
     void Refresh();
     // Writes what is pending and lets the connection go. The destructor closes too.
     void Close();
@@ -98,6 +99,8 @@ private:
         bool leaveFailed = false; // written on leaving and refused; retried after the next edit
     };
 
+    // Reads the whole table into the copy; a failure leaves the copy empty and is thrown.
+    void readTable();
     void connectDatabase();
     void disconnectDatabase();
     [[nodiscard]] bool hasCurrentRow() const;

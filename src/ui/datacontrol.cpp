@@ -128,6 +128,7 @@ void DataControl::navigate(Move move)
     if (m_store.RecordCount() == 0) {
         return; // nothing to move to
     }
+    emit WillMove();
     try {
         move();
     } catch (const StoreError &error) {

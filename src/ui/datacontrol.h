@@ -32,6 +32,8 @@ public:
     void moveLast();
 
 signals:
+    // Before one of the navigation buttons moves the cursor.
+    void WillMove();
     void MoveComplete();
     void WillChangeRecord();
     void Error(const QString &description);

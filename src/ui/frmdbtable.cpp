@@ -84,6 +84,9 @@ frmDBTable::frmDBTable(Platform &platform, WindowList &windows)
     connect(datPrimaryRS, &DataControl::MoveComplete, this, &frmDBTable::showPosition);
     connect(datPrimaryRS, &DataControl::MoveComplete, this, &frmDBTable::followCursor);
     connect(datPrimaryRS, &DataControl::Error, this, &frmDBTable::showDataError);
+    // The navigation buttons take no focus, so a cell may still be open when they move the
+    // cursor: what was typed goes into its own row before the cursor leaves it.
+    connect(datPrimaryRS, &DataControl::WillMove, grdDataGrid, &RuleGrid::commitOpenEdit);
     connect(m_model, &RuleTableModel::failed, this, &frmDBTable::showDataError);
     connect(grdDataGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &frmDBTable::onGridRowChanged);
@@ -108,11 +111,12 @@ void frmDBTable::showDataError(const QString &description)
 void frmDBTable::followCursor()
 {
     // The grid's current row is the cursor's: past the last row is the new-row line.
-    const int position = datPrimaryRS->Recordset().AbsolutePosition();
+    const RuleStore &rules = datPrimaryRS->Recordset();
+    const int position = rules.AbsolutePosition();
     int row = -1;
     if (position > 0) {
         row = position - 1;
-    } else if (position == RuleStore::adPosEOF) {
+    } else if (rules.Eof()) {
         row = m_model->newRowLine();
     }
     if (row < 0 || grdDataGrid->currentIndex().row() == row) {
@@ -125,7 +129,9 @@ void frmDBTable::followCursor()
 
 void frmDBTable::onGridRowChanged(const QModelIndex &current, const QModelIndex &)
 {
-    if (m_followingCursor || !current.isValid()) {
+    // While rows come and go the view moves its current row by itself; the cursor stays where
+    // the store put it, and the grid follows the cursor once the change is done.
+    if (m_followingCursor || m_model->isChangingRows() || !current.isValid()) {
         return;
     }
     RuleStore &rules = datPrimaryRS->Recordset();
@@ -168,7 +174,8 @@ void frmDBTable::onDeleteClicked()
     runSteps([](RuleStore &rules) {
         rules.Delete();
         rules.MoveNext();
-        if (rules.Eof()) {
+        // With no rule left the editor simply stands on its new-row line.
+        if (rules.Eof() && rules.RecordCount() > 0) {
             rules.MoveLast();
         }
     });

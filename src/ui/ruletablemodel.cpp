@@ -6,18 +6,33 @@ RuleTableModel::RuleTableModel(RuleStore &store, QObject *parent)
     : QAbstractTableModel(parent)
     , m_store(store)
 {
-    connect(&m_store, &RuleStore::RowsAboutToBeReset, this, &RuleTableModel::beginResetModel);
-    connect(&m_store, &RuleStore::RowsReset, this, &RuleTableModel::endResetModel);
+    connect(&m_store, &RuleStore::RowsAboutToBeReset, this, [this] {
+        ++m_changingRows;
+        beginResetModel();
+    });
+    connect(&m_store, &RuleStore::RowsReset, this, [this] {
+        endResetModel();
+        --m_changingRows;
+    });
     // A new rule is appended where the new-row line stands: to the view the line becomes the
     // rule and a fresh line appears below it, so an editor open on the line stays on its row.
-    connect(&m_store, &RuleStore::RowAboutToBeInserted, this,
-            [this](int row) { beginInsertRows({}, row + 1, row + 1); });
+    connect(&m_store, &RuleStore::RowAboutToBeInserted, this, [this](int row) {
+        ++m_changingRows;
+        beginInsertRows({}, row + 1, row + 1);
+    });
     connect(&m_store, &RuleStore::RowInserted, this, [this](int row) {
         endInsertRows();
         emit headerDataChanged(Qt::Vertical, row, row + 1);
+        --m_changingRows;
     });
-    connect(&m_store, &RuleStore::RowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });
-    connect(&m_store, &RuleStore::RowRemoved, this, &RuleTableModel::endRemoveRows);
+    connect(&m_store, &RuleStore::RowAboutToBeRemoved, this, [this](int row) {
+        ++m_changingRows;
+        beginRemoveRows({}, row, row);
+    });
+    connect(&m_store, &RuleStore::RowRemoved, this, [this] {
+        endRemoveRows();
+        --m_changingRows;
+    });
     connect(&m_store, &RuleStore::RowChanged, this,
             [this](int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); });
 }

@@ -14,6 +14,9 @@ public:
 
     // The row of the new-row line, below the last rule.
     [[nodiscard]] int newRowLine() const;
+    // True while the store adds, removes or rereads rows: a view that moves its current row
+    // meanwhile does so because rows come and go, not because the operator moved.
+    [[nodiscard]] bool isChangingRows() const { return m_changingRows > 0; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -28,4 +31,5 @@ signals:
 
 private:
     RuleStore &m_store;
+    int m_changingRows = 0;
 };
