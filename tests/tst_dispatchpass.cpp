@@ -82,6 +82,8 @@ private slots:
     void failuresLoseNothing_data();
     void failuresLoseNothing();
     void fileTakenByAnotherProgramIsPassedOver();
+    void firstMatchingRuleOwnsItsFiles_data();
+    void firstMatchingRuleOwnsItsFiles();
     void nothingToDo_data();
     void nothingToDo();
     void usesAnEditOfTheCurrentRule();
@@ -240,6 +242,48 @@ void tst_DispatchPass::fileTakenByAnotherProgramIsPassedOver()
     QCOMPARE(report.filesMoved, 2);
     QCOMPARE(entries(f.work), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
     QCOMPARE(f.launcher.launched.size(), 2);
+}
+
+void tst_DispatchPass::firstMatchingRuleOwnsItsFiles_data()
+{
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<QString>("failingMove"); // a file whose move fails, or empty
+    QTest::addColumn<QStringList>("leftInSearch");
+    QTest::addColumn<QStringList>("launched");
+    QTest::addColumn<QString>("reported"); // the one report line, or empty for none
+    // Rules in pass order: "*.log", "*.txt" whose program cannot start, then "a*", which would
+    // match every file named here.
+    QTest::newRow("its files stay, counted in one line")
+        << QStringList{"a.txt", "b.txt", "a.csv"} << QString() << QStringList{"a.txt", "b.txt"}
+        << QStringList{"prog-a"} << u"規則「*.txt」のプログラムを起動できないため、ファイル 2 件を検索フォルダに残しました: not found"_qs;
+    QTest::newRow("no file waiting: nothing reported")
+        << QStringList{"a.csv"} << QString() << QStringList{} << QStringList{"prog-a"} << QString();
+    QTest::newRow("a move that fails leaves the file to its own rule")
+        << QStringList{"a.csv", "a.log"} << "a.log" << QStringList{"a.log"} << QStringList{"prog-a"}
+        << u"a.log を作業フォルダへ移動できません (検索フォルダに残しました): busy"_qs;
+}
+
+void tst_DispatchPass::firstMatchingRuleOwnsItsFiles()
+{
+    QFETCH(QStringList, dropped);
+    QFETCH(QString, failingMove);
+    QFETCH(QStringList, leftInSearch);
+    QFETCH(QStringList, launched);
+    QFETCH(QString, reported);
+    Fixture f({{text("a*"), text("prog-a")}, {text("*.txt"), text("prog-txt")}, {text("*.log"), text("prog-log")}});
+    f.launcher.problems.insert(QStringLiteral("prog-txt"), QStringLiteral("not found"));
+    f.drop(dropped);
+    if (!failingMove.isEmpty()) {
+        f.files.moveFailures.insert(failingMove, QStringLiteral("busy"));
+    }
+    const PassReport report = f.pass();
+    QStringList lines;
+    for (const PassFailure &failure : report.failures) {
+        lines.append(describe(failure));
+    }
+    QCOMPARE(lines, reported.isEmpty() ? QStringList{} : QStringList{reported});
+    QCOMPARE(entries(f.search), leftInSearch);
+    QCOMPARE(f.launcher.launched, launched);
 }
 
 void tst_DispatchPass::nothingToDo_data()

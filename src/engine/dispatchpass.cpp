@@ -5,6 +5,8 @@
 #include "programfolder.h"
 #include "rulestore.h"
 
+#include <QSet>
+
 namespace {
 
 // Collects what a pass meets; a rule edit that the cursor writes on leaving its row
@@ -39,6 +41,7 @@ private:
     QMetaObject::Connection m_storeErrors;
     PassReport m_report;
     QString m_pattern;
+    QSet<QString> m_owned; // names an earlier rule's pattern matched this pass
 };
 
 PassReport PassRun::run(const QString &searchFolder, const QString &workFolder)
@@ -78,13 +81,23 @@ PassReport PassRun::run(const QString &searchFolder, const QString &workFolder)
 void PassRun::runRule(const QString &pattern, const QString &searchFolder, const QString &workFolder)
 {
     const QString command = m_rules.Fields(QStringLiteral("BatFile")).toString();
+    QStringList names;
+    for (const QString &name : m_files.listPlainFiles(searchFolder, pattern)) {
+        if (!m_owned.contains(name)) {
+            m_owned.insert(name);
+            names.append(name);
+        }
+    }
     // Files moved for a program that cannot run would wait in the work folder for nobody.
+    // A rule with no file to move is no problem yet.
     if (const QString problem = m_launcher.problemWith(command); !problem.isEmpty()) {
-        fail(PassFailure::Step::Rule, {}, problem);
+        if (!names.isEmpty()) {
+            fail(PassFailure::Step::Rule, {}, problem);
+            m_report.failures.last().waiting = int(names.size());
+        }
         return;
     }
 
-    const QStringList names = m_files.listPlainFiles(searchFolder, pattern);
     for (const QString &name : names) {
         const MoveResult move = m_files.moveFile(joinPath(searchFolder, name), joinPath(workFolder, name));
         switch (move.outcome) {
@@ -113,8 +126,10 @@ QString describe(const PassFailure &failure)
     case PassFailure::Step::Folders:
         return failure.reason;
     case PassFailure::Step::Rule:
-        return QStringLiteral("規則「%1」のプログラムを起動できないため、この規則のファイルは移動しませんでした: %2")
-            .arg(failure.pattern, failure.reason);
+        return QStringLiteral("規則「%1」のプログラムを起動できないため、ファイル %2 件を検索フォルダに残しました: %3")
+            .arg(failure.pattern)
+            .arg(failure.waiting)
+            .arg(failure.reason);
     case PassFailure::Step::Move:
         return QStringLiteral("%1 を作業フォルダへ移動できません (検索フォルダに残しました): %2")
             .arg(failure.file, failure.reason);

@@ -11,7 +11,7 @@ class RuleStore;
 struct PassFailure {
     enum class Step {
         Folders, // the folder texts: nothing was moved
-        Rule,    // the rule's program cannot start: none of its files was moved
+        Rule,    // the rule's program cannot start: its files (waiting of them) stay in the search folder
         Move,    // the file is still in the search folder
         Launch,  // the file is in the work folder; its program did not start
         Store,   // a change typed into the current rule could not be written
@@ -20,6 +20,7 @@ struct PassFailure {
     QString pattern;
     QString file;
     QString reason;
+    int waiting = 0; // Rule: how many files stay for a later pass
 };
 
 struct PassReport {
@@ -34,6 +35,8 @@ struct PassReport {
 
 // One dispatch pass: for each rule in cursor order, every plain file of the search folder that
 // matches its pattern is moved into the work folder and the rule's program launched once for it.
+// The first rule whose pattern matches a file owns it: when that rule cannot move the file or
+// cannot start its program, the file stays for a later pass and no later rule takes it.
 // A failure never ends the pass: the file or rule is passed over and reported. The cursor is
 // left on the last row.
 [[nodiscard]] PassReport runDispatchPass(RuleStore &rules, const QString &searchFolder, const QString &workFolder,
