@@ -1,6 +1,7 @@
 #include "datacontrol.h"
 #include "frmmain.h"
 #include "mainwindowfixture.h"
+#include "statuspanels.h"
 #include "testfolders.h"
 #include "twips.h"
 #include "windowlist.h"
@@ -54,6 +55,7 @@ private slots:
     void navigationStopsAtTheEnds();
     void refusedRuleWriteDuringAPassDoesNotBlock();
     void passFailuresReportedWithoutStopping();
+    void repeatedProblemsRaiseTheReportOnce();
     void missingDatabaseReportedAtLoad();
     void unloadClosesOtherWindowsNewestFirst();
     void unloadOfAWindowNeverShown();
@@ -126,9 +128,16 @@ void tst_frmMain::stateAtLoad()
     QCOMPARE(status->width(), f.window->width());
     QCOMPARE(status->geometry().bottom(), f.window->rect().bottom());
     QCOMPARE(f.find<QLabel>(QStringLiteral("Panel1"))->text(), QStringLiteral("ｽﾃｰﾀｽ"));
-    QCOMPARE(f.find<QLabel>(QStringLiteral("Panel2"))->text(),
-             QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
     QVERIFY(f.find<QLabel>(QStringLiteral("Panel3"))->width() >= Twips::toPixels(1440));
+    // Date and time are the program's clock, read again at the bar's tick: midnight passes.
+    f.clock.set(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)));
+    f.find<StatusPanels>(QStringLiteral("sbStatusBar"))->showNow();
+    f.clock.set(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0)));
+    f.find<StatusPanels>(QStringLiteral("sbStatusBar"))->showNow();
+    QCOMPARE(f.find<QLabel>(QStringLiteral("Panel2"))->text(),
+             QLocale::system().toString(QDate(2027, 1, 1), QLocale::ShortFormat));
+    QCOMPARE(f.find<QLabel>(QStringLiteral("Panel3"))->text(),
+             QLocale::system().toString(QTime(0, 0), QLocale::ShortFormat));
     QCOMPARE(f.window->centralWidget()->width(), f.window->width());
 }
 
@@ -307,6 +316,31 @@ void tst_frmMain::passFailuresReportedWithoutStopping()
     QCOMPARE(entries(f.search), QStringList{QStringLiteral("a.txt")});
     QCOMPARE(f.button("Command2")->text(), QStringLiteral("処理停止"));
     QVERIFY(f.find<QTimer>(QStringLiteral("Timer1"))->isActive());
+}
+
+void tst_frmMain::repeatedProblemsRaiseTheReportOnce()
+{
+    MainWindowFixture f;
+    f.launcher.problems.insert(QStringLiteral("prog-text"), QStringLiteral("not found"));
+    f.drop({QStringLiteral("a.txt")});
+    f.click("Command2");
+    const auto minute = [&f] {
+        f.tickAt(59);
+        f.tickAt(0);
+    };
+    minute();
+    minute();
+    QCOMPARE(f.messages.reports.size(), 1);
+    QCOMPARE(f.messages.quietUpdates, f.messages.reports);
+
+    // Identical folders: reported at the first pass that meets them, then no more.
+    f.window->SetWorkFolderDisplay(f.search);
+    minute();
+    minute();
+    QCOMPARE(f.messages.reports.size(), 2);
+    QVERIFY(f.messages.reports[1].contains(QStringLiteral("同じフォルダ")));
+    QCOMPARE(f.messages.quietUpdates.size(), 1);
+    QVERIFY(f.messages.shown.isEmpty());
 }
 
 void tst_frmMain::missingDatabaseReportedAtLoad()

@@ -8,7 +8,42 @@ class tst_WidgetMessageBoxes : public QObject {
     Q_OBJECT
 private slots:
     void reportsShareOneBoxThatDoesNotBlock();
+    void quietUpdateNeitherRaisesNorReopens();
 };
+
+namespace {
+
+QList<QMessageBox *> visibleBoxes()
+{
+    QList<QMessageBox *> boxes;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible()) {
+            boxes.append(box);
+        }
+    }
+    return boxes;
+}
+
+} // namespace
+
+void tst_WidgetMessageBoxes::quietUpdateNeitherRaisesNorReopens()
+{
+    QWidget operatorsWindow;
+    operatorsWindow.show();
+    WidgetMessageBoxes messages;
+    messages.showWithoutBlocking(QStringLiteral("first report"));
+    operatorsWindow.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&operatorsWindow));
+    messages.updateReport(QStringLiteral("same problems"));
+    QCOMPARE(visibleBoxes().size(), 1);
+    QCOMPARE(visibleBoxes()[0]->text(), QStringLiteral("same problems"));
+    QCOMPARE(QApplication::activeWindow(), &operatorsWindow);
+
+    visibleBoxes()[0]->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    messages.updateReport(QStringLiteral("same problems again"));
+    QVERIFY(visibleBoxes().isEmpty());
+}
 
 void tst_WidgetMessageBoxes::reportsShareOneBoxThatDoesNotBlock()
 {

@@ -7,7 +7,7 @@
 MinuteClock::Tick MinuteClock::begin(bool processingOn) const
 {
     Tick tick;
-    tick.second = m_clock.now().second();
+    tick.second = m_clock.now().time().second();
     tick.processingOn = processingOn;
     if (processingOn) {
         tick.markerVisible = tick.second % 2 == 0;

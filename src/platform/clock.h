@@ -1,15 +1,15 @@
 #pragma once
 
-#include <QTime>
+#include <QDateTime>
 
-// The local time of day.
+// The local date and time.
 class Clock {
 public:
     virtual ~Clock() = default;
-    [[nodiscard]] virtual QTime now() const = 0;
+    [[nodiscard]] virtual QDateTime now() const = 0;
 };
 
 class SystemClock final : public Clock {
 public:
-    QTime now() const override { return QTime::currentTime(); }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
 };

@@ -11,4 +11,7 @@ public:
     // A box that does not wait for the operator: at most one is open, and a newer report
     // replaces the text of the one that is. For failures met while a timer tick runs.
     virtual void showWithoutBlocking(const QString &text) = 0;
+    // Replaces the text of the report box if it is open, without raising it or taking the
+    // focus; a report the operator has closed stays closed. For a report that brings no news.
+    virtual void updateReport(const QString &text) = 0;
 };

@@ -115,7 +115,7 @@ void frmMain::buildControls()
     m_datPrimaryRS = new DataControl(m_platform.messages, area);
     m_datPrimaryRS->setGeometry(Twips::rect(120, 4080, 1200, 360));
 
-    sbStatusBar = new StatusPanels(this);
+    sbStatusBar = new StatusPanels(m_platform.clock, this);
     setStatusBar(sbStatusBar);
 
     Timer1 = new QTimer(this);
@@ -215,9 +215,17 @@ void frmMain::ProcessFileList()
     const PassReport report = runDispatchPass(m_datPrimaryRS->Recordset(), Label3->text(), Label4->text(),
                                               m_platform.files, m_platform.launcher);
     disconnect(reportedByThePass);
-    if (!report.failures.isEmpty()) {
-        // A tick never waits on the operator: the report stays up while processing goes on.
-        m_platform.messages.showWithoutBlocking(describe(report));
+    // A tick never waits on the operator: the report stays up while processing goes on.
+    const ProblemMemory::Decision shown = m_problems.take(report, Label3->text(), Label4->text());
+    switch (shown.attention) {
+    case ProblemMemory::Attention::None:
+        break;
+    case ProblemMemory::Attention::Quiet:
+        m_platform.messages.updateReport(describe(shown.report));
+        break;
+    case ProblemMemory::Attention::Raise:
+        m_platform.messages.showWithoutBlocking(describe(shown.report));
+        break;
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "minuteclock.h"
+#include "problemmemory.h"
 #include "module1.h"
 
 #include <QMainWindow>
@@ -71,6 +72,7 @@ private:
     // The outer size placement asked for, until the frame's size is known and taken off it.
     std::optional<QSize> m_pendingOuterSize;
     MinuteClock m_minuteClock;
+    ProblemMemory m_problems;
     bool m_unloaded = false;
 
     QLabel *Label1 = nullptr;

@@ -1,5 +1,6 @@
 #include "statuspanels.h"
 
+#include "clock.h"
 #include "twips.h"
 
 #include <QDateTime>
@@ -21,8 +22,9 @@ QLabel *panel(const char *name, const QString &text, QWidget *parent)
 
 } // namespace
 
-StatusPanels::StatusPanels(QWidget *parent)
+StatusPanels::StatusPanels(const Clock &clock, QWidget *parent)
     : QStatusBar(parent)
+    , m_clock(clock)
 {
     setObjectName(QStringLiteral("sbStatusBar"));
     setSizeGripEnabled(false);
@@ -40,7 +42,7 @@ StatusPanels::StatusPanels(QWidget *parent)
 
 void StatusPanels::showNow()
 {
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = m_clock.now();
     const QLocale locale = QLocale::system();
     m_date->setText(locale.toString(now.date(), QLocale::ShortFormat));
     m_time->setText(locale.toString(now.time(), QLocale::ShortFormat));

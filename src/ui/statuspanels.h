@@ -3,6 +3,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+class Clock;
 class QLabel;
 
 // The main window's status bar: a text panel taking the spare width, then the date and the
@@ -10,11 +11,13 @@ class QLabel;
 class StatusPanels : public QStatusBar {
     Q_OBJECT
 public:
-    explicit StatusPanels(QWidget *parent = nullptr);
+    explicit StatusPanels(const Clock &clock, QWidget *parent = nullptr);
 
-private:
+    // Shows the clock's date and time; the bar's own timer calls it each second.
     void showNow();
 
+private:
+    const Clock &m_clock;
     QLabel *m_date = nullptr;
     QLabel *m_time = nullptr;
     QTimer m_refresh;

@@ -34,3 +34,10 @@ void WidgetMessageBoxes::showWithoutBlocking(const QString &text)
     m_report->show();
     m_report->raise();
 }
+
+void WidgetMessageBoxes::updateReport(const QString &text)
+{
+    if (m_report && m_report->isVisible()) {
+        m_report->setText(text);
+    }
+}

@@ -14,6 +14,7 @@ public:
     ~WidgetMessageBoxes() override;
     void show(const QString &text) override;
     void showWithoutBlocking(const QString &text) override;
+    void updateReport(const QString &text) override;
 
 private:
     QWidget *m_parent;

@@ -16,11 +16,13 @@
 
 class FakeClock final : public Clock {
 public:
-    QTime now() const override { return m_now; }
-    void set(QTime time) { m_now = time; }
+    QDateTime now() const override { return m_now; }
+    // The time of day on the date the clock shows.
+    void set(QTime time) { m_now.setTime(time); }
+    void set(const QDateTime &now) { m_now = now; }
 
 private:
-    QTime m_now{0, 0, 0};
+    QDateTime m_now{QDate(2026, 1, 15), QTime(0, 0, 0)};
 };
 
 // Records the texts that would have been shown.
@@ -28,8 +30,10 @@ class FakeMessageBoxes final : public MessageBoxes {
 public:
     void show(const QString &text) override { shown.append(text); }
     void showWithoutBlocking(const QString &text) override { reports.append(text); }
+    void updateReport(const QString &text) override { quietUpdates.append(text); }
     QStringList shown;   // modal boxes
-    QStringList reports; // boxes that did not block
+    QStringList reports;      // boxes that did not block, raised
+    QStringList quietUpdates; // reports that updated an open box without raising it
 };
 
 // Records the pages asked for.
