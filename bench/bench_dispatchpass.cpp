@@ -2,10 +2,10 @@
 // loop an operator would otherwise write, and the listing of many rules against plain scans.
 // Not a test: it prints figures. Run: build/bench/bench_dispatchpass [files...]
 
-#include "dispatchpass.h"
-#include "filesystem.h"
-#include "processlauncher.h"
-#include "rulestore.h"
+#include "engine/dispatchpass.h"
+#include "platform/posixfilesystem.h"
+#include "platform/posixprocesslauncher.h"
+#include "engine/rulestore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -90,7 +90,7 @@ QPair<double, PassReport> timedPass(const QString &root, const QString &database
     RuleStore store(database);
     store.Open();
     PosixFileSystem files;
-    DetachedProcessLauncher launcher(root);
+    PosixProcessLauncher launcher(root);
     QElapsedTimer timer;
     timer.start();
     const PassReport report = runDispatchPass(store, in, work, files, launcher);

@@ -1,7 +1,7 @@
-#include "dispatchpass.h"
-#include "fakes.h"
-#include "rulestore.h"
-#include "testfolders.h"
+#include "engine/dispatchpass.h"
+#include "support/fakes.h"
+#include "engine/rulestore.h"
+#include "support/testfolders.h"
 
 #include <QDir>
 #include <QTemporaryDir>

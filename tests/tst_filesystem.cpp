@@ -1,5 +1,5 @@
-#include "filesystem.h"
-#include "testfolders.h"
+#include "platform/posixfilesystem.h"
+#include "support/testfolders.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "cp932.h"
-#include "fakes.h"
-#include "foldersettings.h"
-#include "testfolders.h"
+#include "platform/cp932.h"
+#include "support/fakes.h"
+#include "startup/foldersettings.h"
+#include "support/testfolders.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "cp932.h"
-#include "frmctl.h"
-#include "mainwindowfixture.h"
-#include "twips.h"
+#include "platform/cp932.h"
+#include "ui/frmctl.h"
+#include "support/mainwindowfixture.h"
+#include "ui/twips.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>

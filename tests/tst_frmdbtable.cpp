@@ -1,7 +1,7 @@
-#include "datacontrol.h"
-#include "frmdbtable.h"
-#include "mainwindowfixture.h"
-#include "twips.h"
+#include "ui/datacontrol.h"
+#include "ui/frmdbtable.h"
+#include "support/mainwindowfixture.h"
+#include "ui/twips.h"
 
 #include <QApplication>
 #include <QHeaderView>

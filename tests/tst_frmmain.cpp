@@ -1,10 +1,10 @@
-#include "datacontrol.h"
-#include "frmmain.h"
-#include "mainwindowfixture.h"
-#include "statuspanels.h"
-#include "testfolders.h"
-#include "twips.h"
-#include "windowlist.h"
+#include "ui/datacontrol.h"
+#include "ui/frmmain.h"
+#include "support/mainwindowfixture.h"
+#include "ui/statuspanels.h"
+#include "support/testfolders.h"
+#include "ui/twips.h"
+#include "ui/windowlist.h"
 
 #include <QAction>
 #include <QDir>

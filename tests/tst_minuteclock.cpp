@@ -1,5 +1,5 @@
-#include "fakes.h"
-#include "minuteclock.h"
+#include "support/fakes.h"
+#include "engine/minuteclock.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
-#include "fakes.h"
-#include "module1.h"
-#include "testfolders.h"
+#include "support/fakes.h"
+#include "startup/module1.h"
+#include "support/testfolders.h"
 
 #include <QTemporaryDir>
 #include <QTest>

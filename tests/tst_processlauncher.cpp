@@ -1,5 +1,5 @@
-#include "processlauncher.h"
-#include "testfolders.h"
+#include "platform/posixprocesslauncher.h"
+#include "support/testfolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,14 +44,14 @@ void tst_ProcessLauncher::problems()
     QFile::setPermissions(dir.filePath(QStringLiteral("run.sh")), QFile::ReadOwner | QFile::ExeOwner);
     TestFolders::writeFile(dir.filePath(QStringLiteral("plain.txt")));
     QDir(dir.path()).mkdir(QStringLiteral("sub"));
-    DetachedProcessLauncher launcher(dir.path());
+    PosixProcessLauncher launcher(dir.path());
     QCOMPARE(launcher.problemWith(commandLine).isEmpty(), startable);
 }
 
 void tst_ProcessLauncher::launchesInTheProgramFolderWithItsArguments()
 {
     QTemporaryDir dir;
-    DetachedProcessLauncher launcher(dir.path());
+    PosixProcessLauncher launcher(dir.path());
     QVERIFY(launcher.launch(QStringLiteral("sh -c \"pwd > out.tmp && mv out.tmp 'out file'\"")).isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(QStringLiteral("out file"))), 10000);
     QCOMPARE(TestFolders::readFile(dir.filePath(QStringLiteral("out file"))).trimmed(),
@@ -61,7 +61,7 @@ void tst_ProcessLauncher::launchesInTheProgramFolderWithItsArguments()
 void tst_ProcessLauncher::launchOfAMissingProgramFails()
 {
     QTemporaryDir dir;
-    DetachedProcessLauncher launcher(dir.path());
+    PosixProcessLauncher launcher(dir.path());
     QVERIFY(!launcher.launch(QStringLiteral("/nonexistent/prog")).isEmpty());
     QVERIFY(!launcher.launch(QString()).isEmpty());
 }
@@ -69,7 +69,7 @@ void tst_ProcessLauncher::launchOfAMissingProgramFails()
 void tst_ProcessLauncher::endedProgramsAreReaped()
 {
     QTemporaryDir dir;
-    DetachedProcessLauncher launcher(dir.path());
+    PosixProcessLauncher launcher(dir.path());
     for (int i = 0; i < 5; ++i) {
         QVERIFY(launcher.launch(QStringLiteral("/bin/true")).isEmpty());
     }
@@ -81,7 +81,7 @@ void tst_ProcessLauncher::programGetsNoDescriptorOfOurs()
     QTemporaryDir dir;
     const int ours = ::open("/dev/null", O_RDONLY); // deliberately without close-on-exec
     QVERIFY(ours > 2);
-    DetachedProcessLauncher launcher(dir.path());
+    PosixProcessLauncher launcher(dir.path());
     QVERIFY(launcher.launch(QStringLiteral("sh -c \"ls /proc/$$/fd > fds.tmp && mv fds.tmp fds\"")).isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(QStringLiteral("fds"))), 10000);
     ::close(ours);

@@ -1,6 +1,6 @@
-#include "cp932.h"
-#include "profilefile.h"
-#include "testfolders.h"
+#include "platform/cp932.h"
+#include "platform/profilefile.h"
+#include "support/testfolders.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "rulestore.h"
-#include "testfolders.h"
+#include "engine/rulestore.h"
+#include "support/testfolders.h"
 
 #include <QDir>
 #include <QSignalSpy>

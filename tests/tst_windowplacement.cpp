@@ -1,6 +1,6 @@
-#include "fakes.h"
-#include "settingsstore.h"
-#include "windowplacement.h"
+#include "support/fakes.h"
+#include "platform/settingsstore.h"
+#include "ui/windowplacement.h"
 
 #include <QSettings>
 #include <QStandardPaths>

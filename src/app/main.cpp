@@ -1,15 +1,15 @@
-#include "clock.h"
-#include "desktopbrowser.h"
-#include "filesystem.h"
-#include "frmmain.h"
-#include "module1.h"
-#include "platform.h"
-#include "processlauncher.h"
-#include "settingsstore.h"
-#include "profilefile.h"
-#include "programfolder.h"
-#include "widgetmessageboxes.h"
-#include "windowlist.h"
+#include "platform/clock.h"
+#include "ui/desktopbrowser.h"
+#include "platform/posixfilesystem.h"
+#include "ui/frmmain.h"
+#include "startup/module1.h"
+#include "platform/platform.h"
+#include "platform/posixprocesslauncher.h"
+#include "platform/settingsstore.h"
+#include "platform/profilefile.h"
+#include "platform/programfolder.h"
+#include "ui/widgetmessageboxes.h"
+#include "ui/windowlist.h"
 
 #include <QApplication>
 
@@ -20,7 +20,7 @@ int main(int argc, char *argv[])
     ApplicationProgramFolder programFolder;
     IniProfileFile profile;
     PosixFileSystem files;
-    DetachedProcessLauncher launcher(programFolder.path());
+    PosixProcessLauncher launcher(programFolder.path());
     SystemClock clock;
     WidgetMessageBoxes messages;
     DesktopBrowser browser;

@@ -1,9 +1,8 @@
-#include "dispatchpass.h"
+#include "engine/dispatchpass.h"
 
-#include "filesystem.h"
-#include "processlauncher.h"
-#include "programfolder.h"
-#include "rulestore.h"
+#include "platform/filesystem.h"
+#include "platform/processlauncher.h"
+#include "engine/rulestore.h"
 
 #include <QSet>
 

@@ -1,6 +1,6 @@
-#include "minuteclock.h"
+#include "engine/minuteclock.h"
 
-#include "clock.h"
+#include "platform/clock.h"
 
 #include <QTime>
 

@@ -1,4 +1,4 @@
-#include "problemmemory.h"
+#include "engine/problemmemory.h"
 
 namespace {
 

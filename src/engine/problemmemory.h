@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dispatchpass.h"
+#include "engine/dispatchpass.h"
 
 #include <QSet>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "rulestore.h"
+#include "engine/rulestore.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>

@@ -27,13 +27,5 @@ public:
     [[nodiscard]] virtual bool isSameFolder(const QString &a, const QString &b) = 0;
 };
 
-class PosixFileSystem final : public FileSystem {
-public:
-    QStringList listPlainFiles(const QString &folder, const QString &pattern) override;
-    MoveResult moveFile(const QString &source, const QString &destination) override;
-    bool isSameFolder(const QString &a, const QString &b) override;
-
-    // The move between file systems: a hidden copy beside the destination, flushed and
-    // renamed over it, then the source deleted. Public so that it can be tested on one file system.
-    [[nodiscard]] static MoveResult moveByCopy(const QString &source, const QString &destination);
-};
+// folder, the platform separator and name, joined as they stand: nothing trimmed or normalised.
+[[nodiscard]] QString joinPath(const QString &folder, const QString &name);

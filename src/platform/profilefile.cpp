@@ -1,6 +1,6 @@
-#include "profilefile.h"
+#include "platform/profilefile.h"
 
-#include "cp932.h"
+#include "platform/cp932.h"
 
 #include <QFile>
 #include <QFileInfo>

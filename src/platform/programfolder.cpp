@@ -1,4 +1,4 @@
-#include "programfolder.h"
+#include "platform/programfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,9 +17,4 @@ QString ApplicationProgramFolder::makeCurrent()
         return QString::fromLocal8Bit(std::strerror(errno));
     }
     return {};
-}
-
-QString joinPath(const QString &folder, const QString &name)
-{
-    return folder + QDir::separator() + name;
 }

@@ -16,6 +16,3 @@ public:
     QString path() const override;
     QString makeCurrent() override;
 };
-
-// folder, the platform separator and name, joined as they stand: nothing trimmed or normalised.
-[[nodiscard]] QString joinPath(const QString &folder, const QString &name);

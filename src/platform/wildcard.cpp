@@ -1,4 +1,4 @@
-#include "wildcard.h"
+#include "platform/wildcard.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
-#include "foldersettings.h"
+#include "startup/foldersettings.h"
 
-#include "cp932.h"
-#include "profilefile.h"
-#include "programfolder.h"
+#include "platform/cp932.h"
+#include "platform/profilefile.h"
+#include "platform/filesystem.h"
 
 namespace {
 

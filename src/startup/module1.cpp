@@ -1,8 +1,8 @@
-#include "module1.h"
+#include "startup/module1.h"
 
-#include "messageboxes.h"
-#include "profilefile.h"
-#include "programfolder.h"
+#include "platform/messageboxes.h"
+#include "platform/profilefile.h"
+#include "platform/programfolder.h"
 
 Module1::Module1(Services services)
     : m_services(std::move(services))

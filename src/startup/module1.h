@@ -1,6 +1,6 @@
 #pragma once
 
-#include "foldersettings.h"
+#include "startup/foldersettings.h"
 
 #include <QString>
 

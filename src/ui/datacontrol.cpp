@@ -1,8 +1,8 @@
-#include "datacontrol.h"
+#include "ui/datacontrol.h"
 
-#include "fonts.h"
-#include "messageboxes.h"
-#include "twips.h"
+#include "ui/fonts.h"
+#include "platform/messageboxes.h"
+#include "ui/twips.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rulestore.h"
+#include "engine/rulestore.h"
 
 #include <QWidget>
 

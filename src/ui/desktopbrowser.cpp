@@ -1,4 +1,4 @@
-#include "desktopbrowser.h"
+#include "ui/desktopbrowser.h"
 
 #include <QDesktopServices>
 #include <QUrl>

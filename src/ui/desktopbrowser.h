@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser.h"
+#include "platform/browser.h"
 
 // Opens pages in whatever browser the desktop offers.
 class DesktopBrowser final : public Browser {

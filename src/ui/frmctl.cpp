@@ -1,13 +1,13 @@
-#include "frmctl.h"
+#include "ui/frmctl.h"
 
-#include "fonts.h"
-#include "foldersettings.h"
-#include "messageboxes.h"
-#include "module1.h"
-#include "pictures.h"
-#include "platform.h"
-#include "programfolder.h"
-#include "twips.h"
+#include "ui/fonts.h"
+#include "startup/foldersettings.h"
+#include "platform/messageboxes.h"
+#include "startup/module1.h"
+#include "ui/pictures.h"
+#include "platform/platform.h"
+#include "platform/programfolder.h"
+#include "ui/twips.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>

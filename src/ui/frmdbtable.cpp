@@ -1,13 +1,13 @@
-#include "frmdbtable.h"
+#include "ui/frmdbtable.h"
 
-#include "datacontrol.h"
-#include "fonts.h"
-#include "messageboxes.h"
-#include "pictures.h"
-#include "platform.h"
-#include "ruletablemodel.h"
-#include "twips.h"
-#include "windowlist.h"
+#include "ui/datacontrol.h"
+#include "ui/fonts.h"
+#include "platform/messageboxes.h"
+#include "ui/pictures.h"
+#include "platform/platform.h"
+#include "ui/ruletablemodel.h"
+#include "ui/twips.h"
+#include "ui/windowlist.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "minuteclock.h"
-#include "problemmemory.h"
-#include "module1.h"
+#include "engine/minuteclock.h"
+#include "engine/problemmemory.h"
+#include "startup/module1.h"
 
 #include <QMainWindow>
 

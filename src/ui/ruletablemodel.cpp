@@ -1,6 +1,6 @@
-#include "ruletablemodel.h"
+#include "ui/ruletablemodel.h"
 
-#include "rulestore.h"
+#include "engine/rulestore.h"
 
 RuleTableModel::RuleTableModel(RuleStore &store, QObject *parent)
     : QAbstractTableModel(parent)

@@ -1,7 +1,7 @@
-#include "statuspanels.h"
+#include "ui/statuspanels.h"
 
-#include "clock.h"
-#include "twips.h"
+#include "platform/clock.h"
+#include "ui/twips.h"
 
 #include <QDateTime>
 #include <QLabel>

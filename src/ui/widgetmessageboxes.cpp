@@ -1,4 +1,4 @@
-#include "widgetmessageboxes.h"
+#include "ui/widgetmessageboxes.h"
 
 #include <QMessageBox>
 

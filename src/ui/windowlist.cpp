@@ -1,4 +1,4 @@
-#include "windowlist.h"
+#include "ui/windowlist.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "windowplacement.h"
+#include "ui/windowplacement.h"
 
-#include "settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QLocale>
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "browser.h"
-#include "clock.h"
-#include "filesystem.h"
-#include "messageboxes.h"
-#include "processlauncher.h"
-#include "profilefile.h"
-#include "programfolder.h"
-#include "settingsstore.h"
+#include "platform/browser.h"
+#include "platform/clock.h"
+#include "platform/posixfilesystem.h"
+#include "platform/messageboxes.h"
+#include "platform/processlauncher.h"
+#include "platform/profilefile.h"
+#include "platform/programfolder.h"
+#include "platform/settingsstore.h"
 
 #include <QHash>
 #include <QStringList>

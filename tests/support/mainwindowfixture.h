@@ -1,11 +1,11 @@
 #pragma once
 
-#include "fakes.h"
-#include "foldersettings.h"
-#include "frmmain.h"
-#include "platform.h"
-#include "testfolders.h"
-#include "windowlist.h"
+#include "support/fakes.h"
+#include "startup/foldersettings.h"
+#include "ui/frmmain.h"
+#include "platform/platform.h"
+#include "support/testfolders.h"
+#include "ui/windowlist.h"
 
 #include <QDir>
 #include <QPushButton>

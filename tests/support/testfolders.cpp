@@ -1,4 +1,4 @@
-#include "testfolders.h"
+#include "support/testfolders.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "processlauncher.h"
+#include "platform/posixprocesslauncher.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,20 +39,20 @@ public:
 
 } // namespace
 
-DetachedProcessLauncher::DetachedProcessLauncher(QString workingFolder, QObject *parent)
+PosixProcessLauncher::PosixProcessLauncher(QString workingFolder, QObject *parent)
     : QObject(parent)
     , m_workingFolder(std::move(workingFolder))
 {
     m_reaper.setInterval(1000);
-    connect(&m_reaper, &QTimer::timeout, this, &DetachedProcessLauncher::reapAll);
+    connect(&m_reaper, &QTimer::timeout, this, &PosixProcessLauncher::reapAll);
 }
 
-DetachedProcessLauncher::~DetachedProcessLauncher()
+PosixProcessLauncher::~PosixProcessLauncher()
 {
     reapAll(); // those still running are taken over by the system when the program ends
 }
 
-QString DetachedProcessLauncher::problemWith(const QString &commandLine)
+QString PosixProcessLauncher::problemWith(const QString &commandLine)
 {
     const QStringList words = QProcess::splitCommand(commandLine);
     if (words.isEmpty()) {
@@ -75,7 +75,7 @@ QString DetachedProcessLauncher::problemWith(const QString &commandLine)
     return {};
 }
 
-QString DetachedProcessLauncher::launch(const QString &commandLine)
+QString PosixProcessLauncher::launch(const QString &commandLine)
 {
     const QStringList words = QProcess::splitCommand(commandLine);
     if (words.isEmpty()) {
@@ -118,7 +118,7 @@ QString DetachedProcessLauncher::launch(const QString &commandLine)
     return {};
 }
 
-void DetachedProcessLauncher::reapSome(std::size_t budget)
+void PosixProcessLauncher::reapSome(std::size_t budget)
 {
     for (std::size_t looked = 0; looked < budget && !m_running.empty(); ++looked) {
         m_nextToReap %= m_running.size();
@@ -131,7 +131,7 @@ void DetachedProcessLauncher::reapSome(std::size_t budget)
     }
 }
 
-void DetachedProcessLauncher::reapAll()
+void PosixProcessLauncher::reapAll()
 {
     reapSome(m_running.size());
     if (m_running.empty()) {
