@@ -7,15 +7,39 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using TestFolders::entries;
 using TestFolders::readFile;
 using TestFolders::writeFile;
-using Outcome = MoveResult::Outcome;
+namespace {
 
-Q_DECLARE_METATYPE(MoveResult::Outcome)
+// What a move came to, failures included, so that a table can name it.
+enum class Outcome { Moved, SourceGone, Failed };
+
+Outcome outcomeOf(const Result<MoveOutcome> &result)
+{
+    if (!result) {
+        return Outcome::Failed;
+    }
+    return result.value() == MoveOutcome::Moved ? Outcome::Moved : Outcome::SourceGone;
+}
+
+// The folders of a move: a.txt in "in", to be moved to "work", and a file a link may point at.
+struct MoveFolders {
+    QString source;
+    QString destination;
+    QString work;
+    QString linkTarget;
+};
+using Arrange = std::function<void(const MoveFolders &)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(Outcome)
+Q_DECLARE_METATYPE(Arrange)
 
 class tst_FileSystem : public QObject {
     Q_OBJECT
@@ -74,52 +98,43 @@ void tst_FileSystem::listingOfAMissingFolderIsEmpty()
 
 void tst_FileSystem::move_data()
 {
-    QTest::addColumn<QString>("destinationSetUp"); // what stands at the destination beforehand
-    QTest::addColumn<bool>("workFolderExists");
+    QTest::addColumn<Arrange>("arrange"); // what stands at the destination, or does not, beforehand
     QTest::addColumn<Outcome>("outcome");
 
-    QTest::newRow("plain move") << "" << true << Outcome::Moved;
-    QTest::newRow("same-named file replaced") << "file" << true << Outcome::Moved;
-    QTest::newRow("link at the destination replaced, not followed") << "link" << true << Outcome::Moved;
-    QTest::newRow("folder at the destination") << "folder" << true << Outcome::Failed;
-    QTest::newRow("work folder missing") << "" << false << Outcome::Failed;
-    QTest::newRow("source gone") << "gone" << true << Outcome::SourceGone;
+    QTest::newRow("plain move") << Arrange([](const MoveFolders &) {}) << Outcome::Moved;
+    QTest::newRow("same-named file replaced")
+        << Arrange([](const MoveFolders &f) { writeFile(f.destination, "old content"); }) << Outcome::Moved;
+    QTest::newRow("link at the destination replaced, not followed")
+        << Arrange([](const MoveFolders &f) { QVERIFY(QFile::link(f.linkTarget, f.destination)); })
+        << Outcome::Moved;
+    QTest::newRow("folder at the destination")
+        << Arrange([](const MoveFolders &f) { QDir().mkdir(f.destination); }) << Outcome::Failed;
+    QTest::newRow("work folder missing")
+        << Arrange([](const MoveFolders &f) { QDir(f.work).removeRecursively(); }) << Outcome::Failed;
+    QTest::newRow("source gone") << Arrange([](const MoveFolders &f) { QFile::remove(f.source); })
+                                 << Outcome::SourceGone;
 }
 
 void tst_FileSystem::move()
 {
-    QFETCH(QString, destinationSetUp);
-    QFETCH(bool, workFolderExists);
+    QFETCH(Arrange, arrange);
     QFETCH(Outcome, outcome);
 
-    const QString source = m_in + "/a.txt";
-    const QString destination = m_work + "/a.txt";
-    const QString linkTarget = m_dir->filePath(QStringLiteral("target"));
-    writeFile(source, "new content");
-    writeFile(linkTarget, "target content");
-    if (!workFolderExists) {
-        QDir(m_work).removeRecursively();
-    }
-    if (destinationSetUp == "file") {
-        writeFile(destination, "old content");
-    } else if (destinationSetUp == "link") {
-        QVERIFY(QFile::link(linkTarget, destination));
-    } else if (destinationSetUp == "folder") {
-        QDir(m_work).mkdir(QStringLiteral("a.txt"));
-    } else if (destinationSetUp == "gone") {
-        QFile::remove(source);
-    }
+    const MoveFolders f{m_in + "/a.txt", m_work + "/a.txt", m_work, m_dir->filePath(QStringLiteral("target"))};
+    writeFile(f.source, "new content");
+    writeFile(f.linkTarget, "target content");
+    arrange(f);
 
-    const MoveResult result = m_files.moveFile(source, destination);
-    QCOMPARE(result.outcome, outcome);
-    QCOMPARE(readFile(linkTarget), QByteArray("target content"));
+    const Result<MoveOutcome> result = m_files.moveFile(f.source, f.destination);
+    QCOMPARE(outcomeOf(result), outcome);
+    QCOMPARE(readFile(f.linkTarget), QByteArray("target content"));
     if (outcome == Outcome::Moved) {
-        QVERIFY(!QFile::exists(source));
-        QVERIFY(!QFileInfo(destination).isSymLink());
-        QCOMPARE(readFile(destination), QByteArray("new content"));
+        QVERIFY(!QFile::exists(f.source));
+        QVERIFY(!QFileInfo(f.destination).isSymLink());
+        QCOMPARE(readFile(f.destination), QByteArray("new content"));
     } else if (outcome == Outcome::Failed) {
-        QVERIFY(!result.reason.isEmpty());
-        QCOMPARE(readFile(source), QByteArray("new content"));
+        QVERIFY(!result.reason().isEmpty());
+        QCOMPARE(readFile(f.source), QByteArray("new content"));
     }
 }
 
@@ -133,8 +148,8 @@ void tst_FileSystem::moveByCopyKeepsTheFile()
     const QFile::Permissions permissions = QFileInfo(source).permissions();
     writeFile(m_work + "/a.txt", "old");
 
-    const MoveResult result = PosixFileSystem::moveByCopy(source, m_work + "/a.txt");
-    QCOMPARE(result.outcome, Outcome::Moved);
+    const Result<MoveOutcome> result = PosixFileSystem::moveByCopy(source, m_work + "/a.txt");
+    QCOMPARE(outcomeOf(result), Outcome::Moved);
     QVERIFY(!QFile::exists(source));
     QCOMPARE(readFile(m_work + "/a.txt"), content);
     QCOMPARE(QFileInfo(m_work + "/a.txt").permissions(), permissions);
@@ -148,12 +163,12 @@ void tst_FileSystem::moveByCopyFailureLeavesNoTrace()
     writeFile(source, "content");
     QDir(m_work).mkdir(QStringLiteral("a.txt")); // the copy cannot be renamed over a folder
 
-    const MoveResult result = PosixFileSystem::moveByCopy(source, m_work + "/a.txt");
-    QCOMPARE(result.outcome, Outcome::Failed);
+    const Result<MoveOutcome> result = PosixFileSystem::moveByCopy(source, m_work + "/a.txt");
+    QCOMPARE(outcomeOf(result), Outcome::Failed);
     QCOMPARE(readFile(source), QByteArray("content"));
     QCOMPARE(entries(m_work), QStringList{QStringLiteral("a.txt")});
 
-    QCOMPARE(PosixFileSystem::moveByCopy(m_in + "/missing", m_work + "/missing").outcome, Outcome::SourceGone);
+    QCOMPARE(outcomeOf(PosixFileSystem::moveByCopy(m_in + "/missing", m_work + "/missing")), Outcome::SourceGone);
 }
 
 void tst_FileSystem::moveAcrossFileSystems()
@@ -167,7 +182,7 @@ void tst_FileSystem::moveAcrossFileSystems()
     QTemporaryDir other(QStringLiteral("/dev/shm/fenlow-test-XXXXXX"));
     QVERIFY(other.isValid());
     writeFile(m_in + "/a.txt", "across");
-    QCOMPARE(m_files.moveFile(m_in + "/a.txt", other.filePath(QStringLiteral("a.txt"))).outcome, Outcome::Moved);
+    QCOMPARE(outcomeOf(m_files.moveFile(m_in + "/a.txt", other.filePath(QStringLiteral("a.txt")))), Outcome::Moved);
     QVERIFY(!QFile::exists(m_in + "/a.txt"));
     QCOMPARE(readFile(other.filePath(QStringLiteral("a.txt"))), QByteArray("across"));
     QCOMPARE(entries(other.path()), QStringList{QStringLiteral("a.txt")});

@@ -66,7 +66,7 @@ void tst_FolderSettings::readsBothFolders()
     }
     FolderSettings settings;
     IniProfileFile profile;
-    QVERIFY(GetInitInfo(settings, profile, m_dir.path()));
+    QVERIFY(GetInitInfo(settings, profile, m_dir.path()).ok());
     QCOMPARE(settings.SearchFolder, search);
     QCOMPARE(settings.WorkFolder, work);
 }
@@ -76,7 +76,7 @@ void tst_FolderSettings::missingFileIsNotCreated()
     QFile::remove(iniPath());
     FolderSettings settings;
     IniProfileFile profile;
-    QVERIFY(GetInitInfo(settings, profile, m_dir.path()));
+    QVERIFY(GetInitInfo(settings, profile, m_dir.path()).ok());
     QVERIFY(!QFile::exists(iniPath()));
 }
 
@@ -86,9 +86,9 @@ void tst_FolderSettings::failedReadKeepsWhatWasNotRead()
     FakeProfileFile profile;
     profile.readFailures.insert(QStringLiteral("remove"), QStringLiteral("I/O error"));
     FolderSettings settings{QStringLiteral("old search"), QStringLiteral("old work")};
-    QString reason;
-    QVERIFY(!GetInitInfo(settings, profile, m_dir.path(), &reason));
-    QCOMPARE(reason, QStringLiteral("I/O error"));
+    const Result<> read = GetInitInfo(settings, profile, m_dir.path());
+    QVERIFY(!read);
+    QCOMPARE(read.reason(), QStringLiteral("I/O error"));
     QCOMPARE(settings.SearchFolder, QStringLiteral("/in"));
     QCOMPARE(settings.WorkFolder, QStringLiteral("old work"));
 }
@@ -120,7 +120,7 @@ void tst_FolderSettings::saveThenReadRoundTrip()
     IniProfileFile profile;
     QVERIFY(SaveInitInfo({search, QStringLiteral("/w")}, profile, m_dir.path()).ok());
     FolderSettings read;
-    QVERIFY(GetInitInfo(read, profile, m_dir.path()));
+    QVERIFY(GetInitInfo(read, profile, m_dir.path()).ok());
     QCOMPARE(read.SearchFolder, expected);
     QCOMPARE(read.WorkFolder, QStringLiteral("/w"));
 }
@@ -131,9 +131,9 @@ void tst_FolderSettings::saveRefusesFoldersOutsideTheCodePage()
     TestFolders::writeFile(iniPath(), before);
     IniProfileFile profile;
     // The work folder cannot be written, so the search folder is not written either.
-    const SaveResult result = SaveInitInfo({QStringLiteral("/new"), u"/w¥"_qs}, profile, m_dir.path());
+    const Result<> result = SaveInitInfo({QStringLiteral("/new"), u"/w¥"_qs}, profile, m_dir.path());
     QVERIFY(!result.ok());
-    QVERIFY(result.error.contains(u"/w¥"_qs));
+    QVERIFY(result.reason().contains(u"/w¥"_qs));
     QCOMPARE(TestFolders::readFile(iniPath()), before);
 }
 
@@ -141,9 +141,9 @@ void tst_FolderSettings::saveReportsAFailedWrite()
 {
     FakeProfileFile profile;
     profile.writeFailure = QStringLiteral("Permission denied");
-    const SaveResult result = SaveInitInfo({QStringLiteral("/a"), QStringLiteral("/b")}, profile, m_dir.path());
-    QCOMPARE(result.error, QStringLiteral("Permission denied"));
-    const QString message = configurationWriteFailedMessage(iniPath(), result.error);
+    const Result<> result = SaveInitInfo({QStringLiteral("/a"), QStringLiteral("/b")}, profile, m_dir.path());
+    QCOMPARE(result.reason(), QStringLiteral("Permission denied"));
+    const QString message = configurationWriteFailedMessage(iniPath(), result.reason());
     QVERIFY(message.contains(iniPath()));
     QVERIFY(message.contains(QStringLiteral("Permission denied")));
 }

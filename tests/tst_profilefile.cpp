@@ -160,9 +160,9 @@ void tst_ProfileFile::getStringCutsAtTheBuffer()
     const QString path = dir.filePath(QStringLiteral("Fenlow.ini"));
     TestFolders::writeFile(path, "[Center]\r\nserch=" + sjis(value) + "\r\n");
     IniProfileFile profile;
-    const ProfileRead read = profile.getString(path, QStringLiteral("Center"), QStringLiteral("serch"), {}, 128);
+    const Result<QString> read = profile.getString(path, QStringLiteral("Center"), QStringLiteral("serch"), {}, 128);
     QVERIFY(read.ok());
-    QCOMPARE(read.value, expected);
+    QCOMPARE(read.value(), expected);
 }
 
 void tst_ProfileFile::getStringDefaults()
@@ -170,14 +170,14 @@ void tst_ProfileFile::getStringDefaults()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Fenlow.ini"));
     IniProfileFile profile;
-    QCOMPARE(profile.getString(path, QStringLiteral("Center"), QStringLiteral("serch"), QStringLiteral("D"), 128).value,
+    QCOMPARE(profile.getString(path, QStringLiteral("Center"), QStringLiteral("serch"), QStringLiteral("D"), 128).value(),
              QStringLiteral("D"));
     QVERIFY(!QFile::exists(path));
 
     TestFolders::writeFile(path, "[Center]\r\nremove=r\r\n");
-    QCOMPARE(profile.getString(path, QStringLiteral("Center"), QStringLiteral("serch"), QStringLiteral("D"), 128).value,
+    QCOMPARE(profile.getString(path, QStringLiteral("Center"), QStringLiteral("serch"), QStringLiteral("D"), 128).value(),
              QStringLiteral("D"));
-    QCOMPARE(profile.getString(path, QStringLiteral("Other"), QStringLiteral("remove"), QStringLiteral("D"), 128).value,
+    QCOMPARE(profile.getString(path, QStringLiteral("Other"), QStringLiteral("remove"), QStringLiteral("D"), 128).value(),
              QStringLiteral("D"));
 }
 
@@ -185,7 +185,7 @@ void tst_ProfileFile::getStringOnAFolderFails()
 {
     QTemporaryDir dir;
     IniProfileFile profile;
-    const ProfileRead read = profile.getString(dir.path(), QStringLiteral("Center"), QStringLiteral("serch"), {}, 128);
+    const Result<QString> read = profile.getString(dir.path(), QStringLiteral("Center"), QStringLiteral("serch"), {}, 128);
     QVERIFY(!read.ok());
 }
 
@@ -215,9 +215,9 @@ void tst_ProfileFile::writeRefusesTextOutsideTheCodePage()
     const QByteArray before = "[Center]\r\nserch=old\r\n";
     TestFolders::writeFile(path, before);
     IniProfileFile profile;
-    const ProfileWrite write = profile.writeString(path, QStringLiteral("Center"), QStringLiteral("serch"), value);
+    const Result<> write = profile.writeString(path, QStringLiteral("Center"), QStringLiteral("serch"), value);
     QVERIFY(!write.ok());
-    QVERIFY(write.error.contains(value));
+    QVERIFY(write.reason().contains(value));
     QCOMPARE(TestFolders::readFile(path), before);
 }
 
@@ -240,14 +240,14 @@ void tst_ProfileFile::writeKeepsUtf8Files()
     IniProfileFile profile;
     QVERIFY(profile.writeString(path, QStringLiteral("Center"), QStringLiteral("serch"), u"受信"_qs).ok());
     QCOMPARE(TestFolders::readFile(path), QByteArray("\xEF\xBB\xBF[Center]\r\nserch=受信\r\n"));
-    QCOMPARE(profile.getString(path, QStringLiteral("Center"), QStringLiteral("serch"), {}, 128).value, u"受信"_qs);
+    QCOMPARE(profile.getString(path, QStringLiteral("Center"), QStringLiteral("serch"), {}, 128).value(), u"受信"_qs);
 }
 
 void tst_ProfileFile::writeIntoAMissingFolderFails()
 {
     QTemporaryDir dir;
     IniProfileFile profile;
-    const ProfileWrite write = profile.writeString(dir.filePath(QStringLiteral("gone/Fenlow.ini")),
+    const Result<> write = profile.writeString(dir.filePath(QStringLiteral("gone/Fenlow.ini")),
                                                    QStringLiteral("Center"), QStringLiteral("serch"), QStringLiteral("x"));
     QVERIFY(!write.ok());
 }

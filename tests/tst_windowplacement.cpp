@@ -69,11 +69,11 @@ void tst_WindowPlacement::read()
 void tst_WindowPlacement::writesFourEntriesInOrder()
 {
     FakeSettingsStore store;
-    QVERIFY(writeWindowPlacement(store, {1500, 1005, 6930, 5745}).isEmpty());
+    QVERIFY(writeWindowPlacement(store, {1500, 1005, 6930, 5745}).ok());
     QCOMPARE(store.written, (QStringList{"MainLeft", "MainTop", "MainWidth", "MainHeight"}));
     QCOMPARE(store.entries.value(QStringLiteral("MainHeight")), QStringLiteral("5745"));
     store.writeFailure = QStringLiteral("read-only");
-    QCOMPARE(writeWindowPlacement(store, {1, 2, 3, 4}), QStringLiteral("read-only"));
+    QCOMPARE(writeWindowPlacement(store, {1, 2, 3, 4}).reason(), QStringLiteral("read-only"));
     QCOMPARE(store.entries.value(QStringLiteral("MainLeft")), QStringLiteral("1500"));
 }
 
@@ -87,7 +87,7 @@ void tst_WindowPlacement::userStoreIsIsolatedInTests()
 
     UserSettingsStore store;
     QCOMPARE(store.read(QStringLiteral("MainLeft"), QStringLiteral("1000")), QStringLiteral("1000"));
-    QVERIFY(store.write(QStringLiteral("MainLeft"), QStringLiteral("2250")).isEmpty());
+    QVERIFY(store.write(QStringLiteral("MainLeft"), QStringLiteral("2250")).ok());
     QCOMPARE(store.read(QStringLiteral("MainLeft"), QStringLiteral("1000")), QStringLiteral("2250"));
     QSettings check(QStringLiteral("Fenlow"), QStringLiteral("Fenlow"));
     QCOMPARE(check.value(QStringLiteral("Settings/MainLeft")).toString(), QStringLiteral("2250"));

@@ -89,28 +89,26 @@ void PassRun::runRule(const QString &pattern, const QString &searchFolder, const
     }
     // Files moved for a program that cannot run would wait in the work folder for nobody.
     // A rule with no file to move is no problem yet.
-    if (const QString problem = m_launcher.problemWith(command); !problem.isEmpty()) {
+    if (const Result<> startable = m_launcher.canStart(command); !startable) {
         if (!names.isEmpty()) {
-            fail(PassFailure::Step::Rule, {}, problem);
+            fail(PassFailure::Step::Rule, {}, startable.reason());
             m_report.failures.last().waiting = int(names.size());
         }
         return;
     }
 
     for (const QString &name : names) {
-        const MoveResult move = m_files.moveFile(joinPath(searchFolder, name), joinPath(workFolder, name));
-        switch (move.outcome) {
-        case MoveResult::Outcome::SourceGone:
-            continue; // another program took it after the listing
-        case MoveResult::Outcome::Failed:
-            fail(PassFailure::Step::Move, name, move.reason);
+        const Result<MoveOutcome> move = m_files.moveFile(joinPath(searchFolder, name), joinPath(workFolder, name));
+        if (!move) {
+            fail(PassFailure::Step::Move, name, move.reason());
             continue;
-        case MoveResult::Outcome::Moved:
-            ++m_report.filesMoved;
-            break;
         }
-        if (const QString reason = m_launcher.launch(command); !reason.isEmpty()) {
-            fail(PassFailure::Step::Launch, name, reason);
+        if (move.value() == MoveOutcome::SourceGone) {
+            continue; // another program took it after the listing
+        }
+        ++m_report.filesMoved;
+        if (const Result<> launched = m_launcher.launch(command); !launched) {
+            fail(PassFailure::Step::Launch, name, launched.reason());
         } else {
             ++m_report.programsLaunched;
         }

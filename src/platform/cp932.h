@@ -1,16 +1,16 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QByteArray>
 #include <QString>
-
-#include <optional>
 
 // The configuration file's code page (Japanese Windows ANSI, code page 932).
 namespace Cp932 {
 
-// The bytes of text, or nothing when a character has no exact form in the code page.
-// Checked by a round trip, so look-alike mappings (such as the yen sign) are refused too.
-[[nodiscard]] std::optional<QByteArray> encode(const QString &text);
+// The bytes of text; refused when a character has no exact form in the code page. Checked by
+// a round trip, so look-alike mappings (such as the yen sign) are refused too.
+[[nodiscard]] Result<QByteArray> encode(const QString &text);
 
 // Decodes bytes; a byte that starts no valid character becomes U+FFFD.
 [[nodiscard]] QString decode(const QByteArray &bytes);

@@ -63,13 +63,13 @@ std::optional<QByteArray> convert(const char *to, const char *from, const QByteA
 
 namespace Cp932 {
 
-std::optional<QByteArray> encode(const QString &text)
+Result<QByteArray> encode(const QString &text)
 {
     auto bytes = convert("CP932", "UTF-8", text.toUtf8(), false);
     if (!bytes || decode(*bytes) != text) {
-        return std::nullopt;
+        return Result<QByteArray>::failure(QStringLiteral("「%1」にはコードページ 932 で表せない文字があります").arg(text));
     }
-    return bytes;
+    return *bytes;
 }
 
 QString decode(const QByteArray &bytes)

@@ -1,16 +1,14 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QString>
 #include <QStringList>
 
-struct MoveResult {
-    enum class Outcome {
-        Moved,      // complete in the destination, gone from the source
-        SourceGone, // nothing to move: the source was no longer there
-        Failed,     // the source is still where it was; reason says why
-    };
-    Outcome outcome = Outcome::Failed;
-    QString reason;
+// What a move that did not fail did.
+enum class MoveOutcome {
+    Moved,      // complete in the destination, gone from the source
+    SourceGone, // nothing to move: the source was no longer there
 };
 
 // The files of the search and work folders.
@@ -21,8 +19,9 @@ public:
     // never links, folders, devices or hidden files. A folder that cannot be read lists nothing.
     [[nodiscard]] virtual QStringList listPlainFiles(const QString &folder, const QString &pattern) = 0;
     // Moves a file, replacing a file of the same name at the destination. The destination is
-    // never left half-written and never written through a link.
-    [[nodiscard]] virtual MoveResult moveFile(const QString &source, const QString &destination) = 0;
+    // never left half-written and never written through a link. A failed move leaves the
+    // source where it was.
+    virtual Result<MoveOutcome> moveFile(const QString &source, const QString &destination) = 0;
     // Whether both texts name one existing folder.
     [[nodiscard]] virtual bool isSameFolder(const QString &a, const QString &b) = 0;
 };

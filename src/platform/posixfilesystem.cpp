@@ -6,7 +6,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,14 +13,9 @@
 
 namespace {
 
-QString systemReason(int error)
+Result<MoveOutcome> failed(const QString &reason)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-MoveResult failed(const QString &reason)
-{
-    return {MoveResult::Outcome::Failed, reason};
+    return Result<MoveOutcome>::failure(reason);
 }
 
 // Closes a descriptor when it goes out of scope.
@@ -109,25 +103,25 @@ QStringList PosixFileSystem::listPlainFiles(const QString &folder, const QString
     return names;
 }
 
-MoveResult PosixFileSystem::moveFile(const QString &source, const QString &destination)
+Result<MoveOutcome> PosixFileSystem::moveFile(const QString &source, const QString &destination)
 {
     const QByteArray from = QFile::encodeName(source);
     const QByteArray to = QFile::encodeName(destination);
     if (::rename(from.constData(), to.constData()) == 0) {
-        return {MoveResult::Outcome::Moved, {}};
+        return MoveOutcome::Moved;
     }
     const int error = errno;
     struct stat info {};
     if (::lstat(from.constData(), &info) != 0 && errno == ENOENT) {
-        return {MoveResult::Outcome::SourceGone, {}};
+        return MoveOutcome::SourceGone;
     }
     if (error == EXDEV) {
         return moveByCopy(source, destination);
     }
-    return failed(systemReason(error));
+    return failed(systemErrorText(error));
 }
 
-MoveResult PosixFileSystem::moveByCopy(const QString &source, const QString &destination)
+Result<MoveOutcome> PosixFileSystem::moveByCopy(const QString &source, const QString &destination)
 {
     const QByteArray from = QFile::encodeName(source);
     const QByteArray to = QFile::encodeName(destination);
@@ -135,13 +129,13 @@ MoveResult PosixFileSystem::moveByCopy(const QString &source, const QString &des
     Fd in(::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (in.get() < 0) {
         if (errno == ENOENT) {
-            return {MoveResult::Outcome::SourceGone, {}};
+            return MoveOutcome::SourceGone;
         }
-        return failed(systemReason(errno));
+        return failed(systemErrorText(errno));
     }
     struct stat info {};
     if (::fstat(in.get(), &info) != 0) {
-        return failed(systemReason(errno));
+        return failed(systemErrorText(errno));
     }
     if (!S_ISREG(info.st_mode)) {
         return failed(QStringLiteral("通常のファイルではありません"));
@@ -150,7 +144,7 @@ MoveResult PosixFileSystem::moveByCopy(const QString &source, const QString &des
     QByteArray temporary = folderOf(to) + "/.fenlow-move-XXXXXX";
     Fd out(::mkostemp(temporary.data(), O_CLOEXEC));
     if (out.get() < 0) {
-        return failed(systemReason(errno));
+        return failed(systemErrorText(errno));
     }
     const timespec times[2] = {info.st_atim, info.st_mtim};
     const bool written = copyContents(in.get(), out.get()) && ::fchmod(out.get(), info.st_mode & 07777) == 0
@@ -159,20 +153,20 @@ MoveResult PosixFileSystem::moveByCopy(const QString &source, const QString &des
     const bool closed = ::close(out.release()) == 0;
     if (!written || !closed) {
         ::unlink(temporary.constData());
-        return failed(systemReason(written ? errno : writeError));
+        return failed(systemErrorText(written ? errno : writeError));
     }
     if (::rename(temporary.constData(), to.constData()) != 0) {
         const int error = errno;
         ::unlink(temporary.constData());
-        return failed(systemReason(error));
+        return failed(systemErrorText(error));
     }
     if (::unlink(from.constData()) != 0 && errno != ENOENT) {
         // The source stays: take the copy back so that the file is in one folder only.
         const int error = errno;
         ::unlink(to.constData());
-        return failed(systemReason(error));
+        return failed(systemErrorText(error));
     }
-    return {MoveResult::Outcome::Moved, {}};
+    return MoveOutcome::Moved;
 }
 
 bool PosixFileSystem::isSameFolder(const QString &a, const QString &b)

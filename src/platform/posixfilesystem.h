@@ -5,10 +5,10 @@
 class PosixFileSystem final : public FileSystem {
 public:
     QStringList listPlainFiles(const QString &folder, const QString &pattern) override;
-    MoveResult moveFile(const QString &source, const QString &destination) override;
+    Result<MoveOutcome> moveFile(const QString &source, const QString &destination) override;
     bool isSameFolder(const QString &a, const QString &b) override;
 
     // The move between file systems: a hidden copy beside the destination, flushed and
     // renamed over it, then the source deleted. Public so that it can be tested on one file system.
-    [[nodiscard]] static MoveResult moveByCopy(const QString &source, const QString &destination);
+    static Result<MoveOutcome> moveByCopy(const QString &source, const QString &destination);
 };

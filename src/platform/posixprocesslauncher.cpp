@@ -6,7 +6,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include <cstring>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -52,34 +51,34 @@ PosixProcessLauncher::~PosixProcessLauncher()
     reapAll(); // those still running are taken over by the system when the program ends
 }
 
-QString PosixProcessLauncher::problemWith(const QString &commandLine)
+Result<> PosixProcessLauncher::canStart(const QString &commandLine)
 {
     const QStringList words = QProcess::splitCommand(commandLine);
     if (words.isEmpty()) {
-        return QStringLiteral("コマンドラインが空です");
+        return Result<>::failure(QStringLiteral("コマンドラインが空です"));
     }
     const QString &program = words.first();
     if (!program.contains(u'/')) {
         if (QStandardPaths::findExecutable(program).isEmpty()) {
-            return QStringLiteral("プログラム %1 が見つかりません").arg(program);
+            return Result<>::failure(QStringLiteral("プログラム %1 が見つかりません").arg(program));
         }
-        return {};
+        return Result<>::success();
     }
     const QFileInfo info(QDir(m_workingFolder), program);
     if (!info.exists()) {
-        return QStringLiteral("プログラム %1 が見つかりません").arg(program);
+        return Result<>::failure(QStringLiteral("プログラム %1 が見つかりません").arg(program));
     }
     if (!info.isFile() || !info.isExecutable()) {
-        return QStringLiteral("プログラム %1 は実行できません").arg(program);
+        return Result<>::failure(QStringLiteral("プログラム %1 は実行できません").arg(program));
     }
-    return {};
+    return Result<>::success();
 }
 
-QString PosixProcessLauncher::launch(const QString &commandLine)
+Result<> PosixProcessLauncher::launch(const QString &commandLine)
 {
     const QStringList words = QProcess::splitCommand(commandLine);
     if (words.isEmpty()) {
-        return QStringLiteral("コマンドラインが空です");
+        return Result<>::failure(QStringLiteral("コマンドラインが空です"));
     }
     reapSome(kReapPerLaunch);
 
@@ -109,13 +108,13 @@ QString PosixProcessLauncher::launch(const QString &commandLine)
     pid_t pid = 0;
     const int error = ::posix_spawnp(&pid, argv[0], &settings.actions, &settings.attributes, argv.data(), environ);
     if (error != 0) {
-        return QStringLiteral("%1: %2").arg(words.first(), QString::fromLocal8Bit(std::strerror(error)));
+        return Result<>::failure(QStringLiteral("%1: %2").arg(words.first(), systemErrorText(error)));
     }
     m_running.push_back(pid);
     if (!m_reaper.isActive()) {
         m_reaper.start();
     }
-    return {};
+    return Result<>::success();
 }
 
 void PosixProcessLauncher::reapSome(std::size_t budget)

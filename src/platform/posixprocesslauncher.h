@@ -17,8 +17,8 @@ class PosixProcessLauncher final : public QObject, public ProcessLauncher {
 public:
     explicit PosixProcessLauncher(QString workingFolder, QObject *parent = nullptr);
     ~PosixProcessLauncher() override;
-    QString problemWith(const QString &commandLine) override;
-    QString launch(const QString &commandLine) override;
+    Result<> canStart(const QString &commandLine) override;
+    Result<> launch(const QString &commandLine) override;
     // Programs started and not yet seen to end.
     [[nodiscard]] int runningCount() const { return int(m_running.size()); }
 

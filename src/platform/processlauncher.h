@@ -1,14 +1,16 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QString>
 
 // Starts the rules' programs.
 class ProcessLauncher {
 public:
     virtual ~ProcessLauncher() = default;
-    // Why commandLine could not start (empty, program not found or not executable);
-    // empty when it looks startable.
-    [[nodiscard]] virtual QString problemWith(const QString &commandLine) = 0;
-    // Starts commandLine without waiting for it; the reason it did not start, or empty.
-    [[nodiscard]] virtual QString launch(const QString &commandLine) = 0;
+    // Whether commandLine looks startable; refused when it is empty or its program is not
+    // found or not executable.
+    virtual Result<> canStart(const QString &commandLine) = 0;
+    // Starts commandLine without waiting for it.
+    virtual Result<> launch(const QString &commandLine) = 0;
 };

@@ -93,12 +93,18 @@ QString decoded(const QByteArray &content, QByteArrayView bytes)
     return ProfileText::isUtf8(content) ? QString::fromUtf8(bytes) : Cp932::decode(bytes.toByteArray());
 }
 
-std::optional<QByteArray> encoded(const QByteArray &content, const QString &text)
+Result<QByteArray> encoded(const QByteArray &content, const QString &text)
 {
     if (ProfileText::isUtf8(content)) {
         return text.toUtf8();
     }
     return Cp932::encode(text);
+}
+
+QByteArray encodedOr(const QByteArray &content, const QString &text)
+{
+    const Result<QByteArray> bytes = encoded(content, text);
+    return bytes ? bytes.value() : text.toUtf8();
 }
 
 // Indexes of the first section named section and of its lines: [first, last).
@@ -172,7 +178,7 @@ QByteArray withValue(const QByteArray &content, const QString &section, const QS
 {
     const auto lines = splitLines(content);
     const SectionRange range = findSection(content, lines, section);
-    const QByteArray keyBytes = encoded(content, key).value_or(key.toUtf8());
+    const QByteArray keyBytes = encodedOr(content, key);
 
     if (range.header >= 0) {
         const qsizetype index = findKey(content, lines, range, key);
@@ -207,76 +213,68 @@ QByteArray withValue(const QByteArray &content, const QString &section, const QS
     if (!lines.empty() && lines.back().next == lines.back().end) {
         result += kCrLf;
     }
-    result += '[' + encoded(content, section).value_or(section.toUtf8()) + ']' + kCrLf;
+    result += '[' + encodedOr(content, section) + ']' + kCrLf;
     result += keyBytes + '=' + encodedValue + kCrLf;
     return result;
 }
 
 } // namespace ProfileText
 
-ProfileRead IniProfileFile::getString(const QString &path, const QString &section, const QString &key,
-                                      const QString &defaultValue, int bufferBytes)
+Result<QString> IniProfileFile::getString(const QString &path, const QString &section, const QString &key,
+                                          const QString &defaultValue, int bufferBytes)
 {
-    ProfileRead read;
+    using Read = Result<QString>;
     QString value = defaultValue;
     QFile file(path);
     if (file.exists()) {
         if (QFileInfo(path).isDir()) {
-            read.error = QStringLiteral("フォルダです");
-            return read;
+            return Read::failure(QStringLiteral("フォルダです"));
         }
         if (!file.open(QIODevice::ReadOnly)) {
-            read.error = file.errorString();
-            return read;
+            return Read::failure(file.errorString());
         }
         const QByteArray content = file.readAll();
         if (file.error() != QFileDevice::NoError) {
-            read.error = file.errorString();
-            return read;
+            return Read::failure(file.errorString());
         }
         value = ProfileText::findValue(content, section, key).value_or(defaultValue);
     }
 
     // The caller's buffer holds bufferBytes bytes of code page 932, the last for the NUL.
-    const auto bytes = Cp932::encode(value);
+    const Result<QByteArray> bytes = Cp932::encode(value);
     if (!bytes) {
-        read.error = QStringLiteral("%1 の値にコードページ 932 の文字でないものがあります").arg(key);
-        return read;
+        return Read::failure(QStringLiteral("%1 の値にコードページ 932 の文字でないものがあります").arg(key));
     }
-    read.value = Cp932::decode(Cp932::truncated(*bytes, bufferBytes - 1));
-    return read;
+    return Cp932::decode(Cp932::truncated(bytes.value(), bufferBytes - 1));
 }
 
-ProfileWrite IniProfileFile::writeString(const QString &path, const QString &section, const QString &key,
-                                         const QString &value)
+Result<> IniProfileFile::writeString(const QString &path, const QString &section, const QString &key,
+                                     const QString &value)
 {
-    ProfileWrite write;
     QByteArray content;
     QFile existing(path);
     if (existing.exists()) {
         if (!existing.open(QIODevice::ReadOnly)) {
-            write.error = existing.errorString();
-            return write;
+            return Result<>::failure(existing.errorString());
         }
         content = existing.readAll();
         existing.close();
     }
 
-    const auto encodedValue = encoded(content, value);
+    const Result<QByteArray> encodedValue = encoded(content, value);
     if (!encodedValue) {
-        write.error = QStringLiteral("「%1」はコードページ 932 で表せない文字を含みます").arg(value);
-        return write;
+        return Result<>::failure(QStringLiteral("「%1」はコードページ 932 で表せない文字を含みます").arg(value));
     }
-    const QByteArray updated = ProfileText::withValue(content, section, key, *encodedValue);
+    const QByteArray updated = ProfileText::withValue(content, section, key, encodedValue.value());
     if (existing.exists() && updated == content) {
-        return write;
+        return Result<>::success();
     }
 
     // Written beside the file and renamed over it, so a failed write never leaves half a file.
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly) || file.write(updated) != updated.size() || !file.commit()) {
-        write.error = file.errorString();
+        return Result<>::failure(file.errorString());
     }
-    return write;
+    return Result<>::success();
 }

@@ -1,42 +1,32 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <optional>
-
-// What one read of a profile value gave: the value, or the reason (without the path) it could not be read.
-struct ProfileRead {
-    QString value;
-    QString error;
-    [[nodiscard]] bool ok() const { return error.isEmpty(); }
-};
-
-// The reason a write was refused or failed; empty when the file holds the value.
-struct ProfileWrite {
-    QString error;
-    [[nodiscard]] bool ok() const { return error.isEmpty(); }
-};
 
 // A profile (INI) file read and written as the home platform's profile functions do.
 class ProfileFile {
 public:
     virtual ~ProfileFile() = default;
     // The value of key in section, cut to bufferBytes - 1 bytes of code page 932;
-    // defaultValue (cut the same way) when the file, section or key is missing.
-    [[nodiscard]] virtual ProfileRead getString(const QString &path, const QString &section, const QString &key,
+    // defaultValue (cut the same way) when the file, section or key is missing. A failure's
+    // reason does not name the file.
+    virtual Result<QString> getString(const QString &path, const QString &section, const QString &key,
                                                 const QString &defaultValue, int bufferBytes) = 0;
     // Sets key in section, creating file, section or key as needed.
-    [[nodiscard]] virtual ProfileWrite writeString(const QString &path, const QString &section, const QString &key,
+    virtual Result<> writeString(const QString &path, const QString &section, const QString &key,
                                                    const QString &value) = 0;
 };
 
 // Profile files on disk: code page 932, or UTF-8 when the file starts with a byte-order mark.
 class IniProfileFile final : public ProfileFile {
 public:
-    ProfileRead getString(const QString &path, const QString &section, const QString &key,
+    Result<QString> getString(const QString &path, const QString &section, const QString &key,
                           const QString &defaultValue, int bufferBytes) override;
-    ProfileWrite writeString(const QString &path, const QString &section, const QString &key,
+    Result<> writeString(const QString &path, const QString &section, const QString &key,
                              const QString &value) override;
 };
 

@@ -4,17 +4,16 @@
 #include <QDir>
 
 #include <cerrno>
-#include <cstring>
 
 QString ApplicationProgramFolder::path() const
 {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
 
-QString ApplicationProgramFolder::makeCurrent()
+Result<> ApplicationProgramFolder::makeCurrent()
 {
     if (!QDir::setCurrent(QCoreApplication::applicationDirPath())) {
-        return QString::fromLocal8Bit(std::strerror(errno));
+        return Result<>::failure(systemErrorText(errno));
     }
-    return {};
+    return Result<>::success();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QString>
 
 // The folder that holds the program, which start-up makes the current directory.
@@ -7,12 +9,12 @@ class ProgramFolder {
 public:
     virtual ~ProgramFolder() = default;
     [[nodiscard]] virtual QString path() const = 0;
-    // Makes path() the current directory; the reason it could not, or empty.
-    [[nodiscard]] virtual QString makeCurrent() = 0;
+    // Makes path() the current directory.
+    virtual Result<> makeCurrent() = 0;
 };
 
 class ApplicationProgramFolder final : public ProgramFolder {
 public:
     QString path() const override;
-    QString makeCurrent() override;
+    Result<> makeCurrent() override;
 };

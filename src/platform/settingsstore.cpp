@@ -16,7 +16,7 @@ QString UserSettingsStore::read(const QString &key, const QString &defaultText) 
     return settings.value(key, defaultText).toString();
 }
 
-QString UserSettingsStore::write(const QString &key, const QString &text)
+Result<> UserSettingsStore::write(const QString &key, const QString &text)
 {
     QSettings settings(kApplication, kApplication);
     settings.beginGroup(kSection);
@@ -24,11 +24,11 @@ QString UserSettingsStore::write(const QString &key, const QString &text)
     settings.sync();
     switch (settings.status()) {
     case QSettings::NoError:
-        return {};
+        break;
     case QSettings::AccessError:
-        return QStringLiteral("%1 に書き込めません。").arg(settings.fileName());
+        return Result<>::failure(QStringLiteral("%1 に書き込めません。").arg(settings.fileName()));
     case QSettings::FormatError:
-        return QStringLiteral("%1 の形式が正しくありません。").arg(settings.fileName());
+        return Result<>::failure(QStringLiteral("%1 の形式が正しくありません。").arg(settings.fileName()));
     }
-    return {};
+    return Result<>::success();
 }

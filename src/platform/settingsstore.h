@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QString>
 
 // The per-user settings store: text values by key in the program's own section.
@@ -8,8 +10,8 @@ public:
     virtual ~SettingsStore() = default;
     // The entry's text, or defaultText when there is no entry.
     [[nodiscard]] virtual QString read(const QString &key, const QString &defaultText) const = 0;
-    // Stores the text; the reason it could not, or empty.
-    [[nodiscard]] virtual QString write(const QString &key, const QString &text) = 0;
+    // Stores the text.
+    virtual Result<> write(const QString &key, const QString &text) = 0;
 };
 
 // QSettings of application "Fenlow", group "Settings": ~/.config/Fenlow/Fenlow.conf on Linux,
@@ -17,5 +19,5 @@ public:
 class UserSettingsStore final : public SettingsStore {
 public:
     QString read(const QString &key, const QString &defaultText) const override;
-    QString write(const QString &key, const QString &text) override;
+    Result<> write(const QString &key, const QString &text) override;
 };

@@ -35,47 +35,41 @@ QString configurationFilePath(const QString &programFolder)
     return joinPath(programFolder, QStringLiteral("Fenlow.ini"));
 }
 
-bool GetInitInfo(FolderSettings &settings, ProfileFile &profile, const QString &programFolder, QString *error)
+Result<> GetInitInfo(FolderSettings &settings, ProfileFile &profile, const QString &programFolder)
 {
     const QString path = configurationFilePath(programFolder);
-    const ProfileRead search = profile.getString(path, kSection, kSearchKey, kSearchDefault, kBufferBytes);
-    if (!search.ok()) {
-        if (error) {
-            *error = search.error;
+    // Each folder in turn, as the profile function reads them: one read that fails ends it.
+    const std::pair<QString FolderSettings::*, std::pair<QString, QString>> folders[] = {
+        {&FolderSettings::SearchFolder, {kSearchKey, kSearchDefault}},
+        {&FolderSettings::WorkFolder, {kWorkKey, kWorkDefault}},
+    };
+    for (const auto &[field, keyAndDefault] : folders) {
+        const Result<QString> read =
+            profile.getString(path, kSection, keyAndDefault.first, keyAndDefault.second, kBufferBytes);
+        if (!read) {
+            return Result<>::failure(read.reason());
         }
-        return false;
+        settings.*field = trimmedSpaces(read.value());
     }
-    settings.SearchFolder = trimmedSpaces(search.value);
-
-    const ProfileRead work = profile.getString(path, kSection, kWorkKey, kWorkDefault, kBufferBytes);
-    if (!work.ok()) {
-        if (error) {
-            *error = work.error;
-        }
-        return false;
-    }
-    settings.WorkFolder = trimmedSpaces(work.value);
-    return true;
+    return Result<>::success();
 }
 
-SaveResult SaveInitInfo(const FolderSettings &settings, ProfileFile &profile, const QString &programFolder)
+Result<> SaveInitInfo(const FolderSettings &settings, ProfileFile &profile, const QString &programFolder)
 {
     // A folder written as "?" in place of a character would name another folder at the next
     // start, so neither key is written unless both values keep every character.
     for (const QString &folder : {settings.SearchFolder, settings.WorkFolder}) {
-        if (!Cp932::encode(folder)) {
-            return {QStringLiteral("「%1」にはコードページ 932 で表せない文字があります").arg(folder)};
+        if (const Result<QByteArray> encoded = Cp932::encode(folder); !encoded) {
+            return Result<>::failure(encoded.reason());
         }
     }
     const QString path = configurationFilePath(programFolder);
-    if (const ProfileWrite write = profile.writeString(path, kSection, kSearchKey, settings.SearchFolder);
-        !write.ok()) {
-        return {write.error};
+    for (const auto &[key, folder] : {std::pair{kSearchKey, settings.SearchFolder}, std::pair{kWorkKey, settings.WorkFolder}}) {
+        if (const Result<> written = profile.writeString(path, kSection, key, folder); !written) {
+            return written;
+        }
     }
-    if (const ProfileWrite write = profile.writeString(path, kSection, kWorkKey, settings.WorkFolder); !write.ok()) {
-        return {write.error};
-    }
-    return {};
+    return Result<>::success();
 }
 
 QString configurationReadFailedMessage(const QString &path, const QString &reason)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QString>
 
 class ProfileFile;
@@ -10,23 +12,17 @@ struct FolderSettings {
     QString WorkFolder;
 };
 
-struct SaveResult {
-    QString error; // why the configuration file does not hold the folders; empty when it does
-    [[nodiscard]] bool ok() const { return error.isEmpty(); }
-};
-
 // "Fenlow.ini" in the program folder, formed afresh for every read and write.
 [[nodiscard]] QString configurationFilePath(const QString &programFolder);
 
 // Reads both folders from the configuration file, defaults where file, section or key is
-// missing. False when the file could not be read; error then holds the reason. A field
-// already read keeps its new value, one not yet read keeps its old one.
-[[nodiscard]] bool GetInitInfo(FolderSettings &settings, ProfileFile &profile, const QString &programFolder,
-                               QString *error = nullptr);
+// missing. On a failure to read the file, a field already read keeps its new value, one not
+// yet read keeps its old one.
+Result<> GetInitInfo(FolderSettings &settings, ProfileFile &profile, const QString &programFolder);
 
 // Writes both folders to the configuration file. Nothing is written when either folder
 // holds a character that code page 932 cannot represent.
-[[nodiscard]] SaveResult SaveInitInfo(const FolderSettings &settings, ProfileFile &profile,
+Result<> SaveInitInfo(const FolderSettings &settings, ProfileFile &profile,
                                       const QString &programFolder);
 
 // The operator's messages for a configuration file that could not be read or written.

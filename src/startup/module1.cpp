@@ -14,19 +14,19 @@ Module1::~Module1() = default;
 bool Module1::Main()
 {
     // The rule database is opened by a relative name when the window loads.
-    if (const QString reason = m_services.programFolder.makeCurrent(); !reason.isEmpty()) {
-        m_services.messages.show(
-            QStringLiteral("プログラムのフォルダ %1 に移動できません。\n%2").arg(m_services.programFolder.path(), reason));
+    if (const Result<> current = m_services.programFolder.makeCurrent(); !current) {
+        m_services.messages.show(QStringLiteral("プログラムのフォルダ %1 に移動できません。\n%2")
+                                     .arg(m_services.programFolder.path(), current.reason()));
         return false;
     }
 
     m_mainWindow = m_services.createMainWindow();
     m_mainWindow->Load();
 
-    QString reason;
-    if (!GetInitInfo(m_folderSettings, m_services.profile, m_services.programFolder.path(), &reason)) {
+    if (const Result<> read = GetInitInfo(m_folderSettings, m_services.profile, m_services.programFolder.path());
+        !read) {
         m_services.messages.show(
-            configurationReadFailedMessage(configurationFilePath(m_services.programFolder.path()), reason));
+            configurationReadFailedMessage(configurationFilePath(m_services.programFolder.path()), read.reason()));
         m_mainWindow->Unload();
         m_mainWindow.reset();
         return false;

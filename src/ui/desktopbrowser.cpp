@@ -3,10 +3,10 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-QString DesktopBrowser::open(const QString &path)
+Result<> DesktopBrowser::open(const QString &path)
 {
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        return QStringLiteral("ブラウザーを起動できません。");
+        return Result<>::failure(QStringLiteral("ブラウザーを起動できません。"));
     }
-    return {};
+    return Result<>::success();
 }

@@ -5,5 +5,5 @@
 // Opens pages in whatever browser the desktop offers.
 class DesktopBrowser final : public Browser {
 public:
-    QString open(const QString &path) override;
+    Result<> open(const QString &path) override;
 };

@@ -67,14 +67,14 @@ void frmCTL::onCommand1Clicked()
 {
     m_settings.SearchFolder = Text1->text();
     m_settings.WorkFolder = Text2->text();
-    const SaveResult saved = SaveInitInfo(m_settings, m_platform.profile, m_platform.programFolder.path());
+    const Result<> saved = SaveInitInfo(m_settings, m_platform.profile, m_platform.programFolder.path());
     close();
     m_mainWindow.SetSearchFolderDisplay(m_settings.SearchFolder);
     m_mainWindow.SetWorkFolderDisplay(m_settings.WorkFolder);
-    if (!saved.ok()) {
+    if (!saved) {
         // The new folders apply for the rest of the run all the same; the operator learns
         // that the next start will read the old ones.
         m_platform.messages.show(
-            configurationWriteFailedMessage(configurationFilePath(m_platform.programFolder.path()), saved.error));
+            configurationWriteFailedMessage(configurationFilePath(m_platform.programFolder.path()), saved.reason()));
     }
 }

@@ -287,8 +287,8 @@ void frmMain::openFolderSettings()
 void frmMain::openManual()
 {
     const QString path = joinPath(m_platform.programFolder.path(), QStringLiteral("Fenguide.htm"));
-    if (const QString reason = m_platform.browser.open(path); !reason.isEmpty()) {
-        m_platform.messages.show(QStringLiteral("マニュアル %1 を開けません。\n%2").arg(path, reason));
+    if (const Result<> opened = m_platform.browser.open(path); !opened) {
+        m_platform.messages.show(QStringLiteral("マニュアル %1 を開けません。\n%2").arg(path, opened.reason()));
     }
 }
 

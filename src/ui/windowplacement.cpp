@@ -60,13 +60,12 @@ WindowPlacement readWindowPlacement(const SettingsStore &store)
     return placement;
 }
 
-QString writeWindowPlacement(SettingsStore &store, const WindowPlacement &placement)
+Result<> writeWindowPlacement(SettingsStore &store, const WindowPlacement &placement)
 {
     for (const Entry &entry : kEntries) {
-        if (QString reason = store.write(QLatin1String(entry.key), placementText(placement.*entry.field));
-            !reason.isEmpty()) {
-            return reason;
+        if (Result<> written = store.write(QLatin1String(entry.key), placementText(placement.*entry.field)); !written) {
+            return written;
         }
     }
-    return {};
+    return Result<>::success();
 }

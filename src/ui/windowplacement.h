@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QString>
 
 #include <optional>
@@ -17,8 +19,8 @@ struct WindowPlacement {
 
 // Reads the four entries; an absent entry, or one that is not a number, gives its default.
 [[nodiscard]] WindowPlacement readWindowPlacement(const SettingsStore &store);
-// Writes the four entries in order; the first failure's reason, or empty.
-[[nodiscard]] QString writeWindowPlacement(SettingsStore &store, const WindowPlacement &placement);
+// Writes the four entries in order; the first failure ends it.
+Result<> writeWindowPlacement(SettingsStore &store, const WindowPlacement &placement);
 
 // A number as the user's locale writes it, with as few digits as it needs and no thousands
 // separators ("6500", "1000.5"), and back.

@@ -2,20 +2,20 @@
 
 #include <QFileInfo>
 
-ProfileRead FakeProfileFile::getString(const QString &path, const QString &section, const QString &key,
-                                       const QString &defaultValue, int bufferBytes)
+Result<QString> FakeProfileFile::getString(const QString &path, const QString &section, const QString &key,
+                                           const QString &defaultValue, int bufferBytes)
 {
     if (readFailures.contains(key)) {
-        return {{}, readFailures.value(key)};
+        return Result<QString>::failure(readFailures.value(key));
     }
     return m_real.getString(path, section, key, defaultValue, bufferBytes);
 }
 
-ProfileWrite FakeProfileFile::writeString(const QString &path, const QString &section, const QString &key,
-                                          const QString &value)
+Result<> FakeProfileFile::writeString(const QString &path, const QString &section, const QString &key,
+                                      const QString &value)
 {
     if (!writeFailure.isEmpty()) {
-        return {writeFailure};
+        return Result<>::failure(writeFailure);
     }
     return m_real.writeString(path, section, key, value);
 }
@@ -28,38 +28,41 @@ QStringList FakeFileSystem::listPlainFiles(const QString &folder, const QString 
     return m_real.listPlainFiles(folder, pattern);
 }
 
-MoveResult FakeFileSystem::moveFile(const QString &source, const QString &destination)
+Result<MoveOutcome> FakeFileSystem::moveFile(const QString &source, const QString &destination)
 {
     if (beforeMove) {
         beforeMove(source);
     }
     const QString name = QFileInfo(source).fileName();
     if (moveFailures.contains(name)) {
-        return {MoveResult::Outcome::Failed, moveFailures.value(name)};
+        return Result<MoveOutcome>::failure(moveFailures.value(name));
     }
-    const MoveResult result = m_real.moveFile(source, destination);
-    if (m_log && result.outcome == MoveResult::Outcome::Moved) {
+    const Result<MoveOutcome> result = m_real.moveFile(source, destination);
+    if (m_log && result && result.value() == MoveOutcome::Moved) {
         m_log->append(QStringLiteral("move %1").arg(name));
     }
     return result;
 }
 
-QString FakeProcessLauncher::problemWith(const QString &commandLine)
+Result<> FakeProcessLauncher::canStart(const QString &commandLine)
 {
     if (commandLine.trimmed().isEmpty()) {
-        return QStringLiteral("empty command line");
+        return Result<>::failure(QStringLiteral("empty command line"));
     }
-    return problems.value(commandLine);
+    if (problems.contains(commandLine)) {
+        return Result<>::failure(problems.value(commandLine));
+    }
+    return Result<>::success();
 }
 
-QString FakeProcessLauncher::launch(const QString &commandLine)
+Result<> FakeProcessLauncher::launch(const QString &commandLine)
 {
     if (launchFailures.contains(commandLine)) {
-        return launchFailures.value(commandLine);
+        return Result<>::failure(launchFailures.value(commandLine));
     }
     launched.append(commandLine);
     if (m_log) {
         m_log->append(QStringLiteral("launch %1").arg(commandLine));
     }
-    return {};
+    return Result<>::success();
 }

@@ -14,6 +14,12 @@
 
 #include <functional>
 
+// Success, or a failure with reason when the test set one.
+inline Result<> orFailure(const QString &reason)
+{
+    return reason.isEmpty() ? Result<>::success() : Result<>::failure(reason);
+}
+
 class FakeClock final : public Clock {
 public:
     QDateTime now() const override { return m_now; }
@@ -39,10 +45,10 @@ public:
 // Records the pages asked for.
 class FakeBrowser final : public Browser {
 public:
-    QString open(const QString &path) override
+    Result<> open(const QString &path) override
     {
         opened.append(path);
-        return failure;
+        return orFailure(failure);
     }
     QStringList opened;
     QString failure;
@@ -52,10 +58,10 @@ class FakeProgramFolder final : public ProgramFolder {
 public:
     explicit FakeProgramFolder(QString path) : m_path(std::move(path)) {}
     QString path() const override { return m_path; }
-    QString makeCurrent() override
+    Result<> makeCurrent() override
     {
         ++madeCurrent;
-        return failure;
+        return orFailure(failure);
     }
     QString failure;
     int madeCurrent = 0;
@@ -71,14 +77,14 @@ public:
     {
         return entries.value(key, defaultText);
     }
-    QString write(const QString &key, const QString &text) override
+    Result<> write(const QString &key, const QString &text) override
     {
         if (!writeFailure.isEmpty()) {
-            return writeFailure;
+            return Result<>::failure(writeFailure);
         }
         entries.insert(key, text);
         written.append(key);
-        return {};
+        return Result<>::success();
     }
     QHash<QString, QString> entries;
     QString writeFailure;
@@ -89,9 +95,9 @@ public:
 // operator cannot read or write would.
 class FakeProfileFile final : public ProfileFile {
 public:
-    ProfileRead getString(const QString &path, const QString &section, const QString &key,
+    Result<QString> getString(const QString &path, const QString &section, const QString &key,
                           const QString &defaultValue, int bufferBytes) override;
-    ProfileWrite writeString(const QString &path, const QString &section, const QString &key,
+    Result<> writeString(const QString &path, const QString &section, const QString &key,
                              const QString &value) override;
 
     QHash<QString, QString> readFailures; // key -> reason
@@ -106,7 +112,7 @@ class FakeFileSystem final : public FileSystem {
 public:
     explicit FakeFileSystem(QStringList *log = nullptr) : m_log(log) {}
     QStringList listPlainFiles(const QString &folder, const QString &pattern) override;
-    MoveResult moveFile(const QString &source, const QString &destination) override;
+    Result<MoveOutcome> moveFile(const QString &source, const QString &destination) override;
     bool isSameFolder(const QString &a, const QString &b) override { return m_real.isSameFolder(a, b); }
 
     QHash<QString, QString> moveFailures;              // file name -> reason
@@ -121,8 +127,8 @@ private:
 class FakeProcessLauncher final : public ProcessLauncher {
 public:
     explicit FakeProcessLauncher(QStringList *log = nullptr) : m_log(log) {}
-    QString problemWith(const QString &commandLine) override;
-    QString launch(const QString &commandLine) override;
+    Result<> canStart(const QString &commandLine) override;
+    Result<> launch(const QString &commandLine) override;
 
     QHash<QString, QString> problems;       // command line -> reason
     QHash<QString, QString> launchFailures; // command line -> reason
