@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -283,6 +284,16 @@ void tst_frmMain::navigationStopsAtTheEnds()
     QCOMPARE(TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")))[0].second.toString(),
              QStringLiteral("/opt/new"));
     QVERIFY(f.messages.shown.isEmpty());
+
+    // A write the table refuses on leaving the row is the control's own box, also while
+    // something else listens to its Error notification.
+    QSignalSpy errors(f.window->dataControl(), &DataControl::Error);
+    program->selectAll();
+    QTest::keyClicks(program, QStringLiteral("/opt/newer"));
+    TestFolders::execute(f.dir.filePath(QStringLiteral("AttFile.mdb")), QStringLiteral("delete from FileList"));
+    press("btnNext");
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(f.messages.shown, QStringList{errors[0][0].toString()});
 }
 
 void tst_frmMain::refusedRuleWriteDuringAPassDoesNotBlock()

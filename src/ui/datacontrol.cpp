@@ -6,7 +6,6 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMetaMethod>
 #include <QPainter>
 #include <QToolButton>
 
@@ -51,9 +50,11 @@ private:
 
 } // namespace
 
-DataControl::DataControl(MessageBoxes &messages, QWidget *parent, const QString &databasePath)
+DataControl::DataControl(MessageBoxes &messages, OwnErrorBox ownErrorBox, QWidget *parent,
+                         const QString &databasePath)
     : QWidget(parent)
     , m_messages(messages)
+    , m_ownErrorBox(ownErrorBox)
     , m_store(databasePath)
 {
     setObjectName(QStringLiteral("datPrimaryRS"));
@@ -115,9 +116,8 @@ void DataControl::setCaption(const QString &caption)
 
 void DataControl::reportError(const QString &description)
 {
-    if (isSignalConnected(QMetaMethod::fromSignal(&DataControl::Error))) {
-        emit Error(description);
-    } else {
+    emit Error(description);
+    if (m_ownErrorBox == OwnErrorBox::Shown && m_suppressed == 0) {
         m_messages.show(description);
     }
 }

@@ -55,7 +55,7 @@ frmDBTable::frmDBTable(Platform &platform, WindowList &windows)
     grdDataGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
     grdDataGrid->verticalHeader()->setDefaultSectionSize(grdDataGrid->fontMetrics().height() + 6);
 
-    datPrimaryRS = new DataControl(platform.messages, this);
+    datPrimaryRS = new DataControl(platform.messages, DataControl::OwnErrorBox::NotShown, this);
     m_model = new RuleTableModel(datPrimaryRS->Recordset(), this);
     grdDataGrid->setModel(m_model);
     grdDataGrid->setColumnWidth(0, Twips::toPixels(2009.76));

@@ -113,7 +113,7 @@ void frmMain::buildControls()
     txtFields[0] = Twips::place(new QLineEdit(area), QStringLiteral("txtFields(0)"), 120, 3720, 2175, 285);
     txtFields[1] = Twips::place(new QLineEdit(area), QStringLiteral("txtFields(1)"), 2280, 3720, 4455, 285);
 
-    m_datPrimaryRS = new DataControl(m_platform.messages, area);
+    m_datPrimaryRS = new DataControl(m_platform.messages, DataControl::OwnErrorBox::Shown, area);
     m_datPrimaryRS->setGeometry(Twips::rect(120, 4080, 1200, 360));
 
     sbStatusBar = new StatusPanels(m_platform.clock, this);
@@ -209,13 +209,14 @@ void frmMain::HideProcessingLabel()
 
 void frmMain::ProcessFileList()
 {
-    // A rule edit that the table refuses while the pass moves the cursor goes into the pass's
-    // report; meanwhile the data control must not stop the tick with a box of its own.
-    const QMetaObject::Connection reportedByThePass =
-        connect(m_datPrimaryRS, &DataControl::Error, this, [](const QString &) {});
-    const PassReport report = runDispatchPass(m_datPrimaryRS->Recordset(), Label3->text(), Label4->text(),
-                                              m_platform.files, m_platform.launcher);
-    disconnect(reportedByThePass);
+    PassReport report;
+    {
+        // A rule edit that the table refuses while the pass moves the cursor goes into the
+        // pass's report; meanwhile the data control must not stop the tick with a box of its own.
+        const DataControl::OwnErrorBoxSuppressed reportedByThePass(*m_datPrimaryRS);
+        report = runDispatchPass(m_datPrimaryRS->Recordset(), Label3->text(), Label4->text(), m_platform.files,
+                                 m_platform.launcher);
+    }
     // A tick never waits on the operator: the report stays up while processing goes on.
     const ProblemMemory::Decision shown = m_problems.take(report, Label3->text(), Label4->text());
     switch (shown.attention) {
