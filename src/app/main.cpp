@@ -1,3 +1,4 @@
+#include "app/fenlowapplication.h"
 #include "platform/clock.h"
 #include "ui/desktopbrowser.h"
 #include "platform/posixfilesystem.h"
@@ -11,11 +12,9 @@
 #include "ui/widgetmessageboxes.h"
 #include "ui/windowlist.h"
 
-#include <QApplication>
-
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    FenlowApplication app(argc, argv);
 
     ApplicationProgramFolder programFolder;
     IniProfileFile profile;
@@ -23,6 +22,7 @@ int main(int argc, char *argv[])
     PosixProcessLauncher launcher(programFolder.path());
     SystemClock clock;
     WidgetMessageBoxes messages;
+    app.setMessageBoxes(&messages);
     DesktopBrowser browser;
     UserSettingsStore settings;
     Platform platform{programFolder, profile, files, launcher, clock, messages, browser, settings};

@@ -1,0 +1,58 @@
+#include "app/fenlowapplication.h"
+#include "engine/rulestore.h"
+#include "support/fakes.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <stdexcept>
+
+// Runs inside the program's own application object, as the program does.
+class tst_FenlowApplication : public QObject {
+    Q_OBJECT
+public:
+    explicit tst_FenlowApplication(FakeMessageBoxes &messages) : m_messages(messages) {}
+
+private slots:
+    void failureInAHandlerIsShownAndTheProgramRunsOn();
+
+private:
+    FakeMessageBoxes &m_messages;
+};
+
+void tst_FenlowApplication::failureInAHandlerIsShownAndTheProgramRunsOn()
+{
+    QPushButton button(QStringLiteral("押す"));
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&clicks] {
+        if (++clicks == 1) {
+            throw std::runtime_error("disk on fire");
+        }
+    });
+    button.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&button));
+
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(m_messages.shown.size(), 1);
+    QVERIFY(m_messages.shown[0].contains(QLatin1String("disk on fire")));
+
+    // A timer's handler too, and the next event is handled as usual.
+    QTimer::singleShot(0, [] { throw StoreError(QStringLiteral("規則を読み込めません")); });
+    QTRY_COMPARE(m_messages.shown.size(), 2);
+    QVERIFY(m_messages.shown[1].contains(QStringLiteral("規則を読み込めません")));
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(clicks, 2);
+    QCOMPARE(m_messages.shown.size(), 2);
+}
+
+int main(int argc, char *argv[])
+{
+    FenlowApplication app(argc, argv);
+    FakeMessageBoxes messages;
+    app.setMessageBoxes(&messages);
+    tst_FenlowApplication test(messages);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_fenlowapplication.moc"
