@@ -3,6 +3,9 @@
 
 #include <QDir>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,6 +84,8 @@ private slots:
     void newRowOnAnEmptyTable();
     void refreshSeesOtherStoresChanges();
     void notifications();
+    void identifiedQuery_data();
+    void identifiedQuery();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -414,6 +419,36 @@ void tst_RuleStore::notifications()
     store.Delete();
     QCOMPARE(changes.size(), 2);
     QCOMPARE(moves.size(), 5);
+}
+
+void tst_RuleStore::identifiedQuery_data()
+{
+    QTest::addColumn<QString>("recordSource");
+    QTest::addColumn<QString>("identified");
+    QTest::newRow("as the store has it") << RuleStore::RecordSource
+                                         << "select rowid, FileName,BatFile from FileList Order by FileName";
+    QTest::newRow("upper case, more spacing") << " SELECT\tFileName, BatFile FROM FileList"
+                                              << " SELECT\trowid, FileName, BatFile FROM FileList";
+    QTest::newRow("a line break after select") << "Select\nFileName from FileList" << "Select\nrowid, FileName from FileList";
+}
+
+void tst_RuleStore::identifiedQuery()
+{
+    QFETCH(QString, recordSource);
+    QFETCH(QString, identified);
+    QCOMPARE(RuleStore::identifiedQuery(recordSource), identified);
+    // And the query runs.
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("identified"));
+    db.setDatabaseName(m_path);
+    QVERIFY(db.open());
+    QSqlQuery query(db);
+    QVERIFY2(query.exec(RuleStore::identifiedQuery(recordSource)), qPrintable(query.lastError().text()));
+    QVERIFY(query.next());
+    QVERIFY(query.value(0).toLongLong() > 0);
+    query = QSqlQuery();
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("identified"));
 }
 
 QTEST_GUILESS_MAIN(tst_RuleStore)

@@ -1,6 +1,7 @@
 #include "engine/rulestore.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -40,17 +41,19 @@ QString StoreError::description() const
 const QString RuleStore::DatabaseName = QStringLiteral("AttFile.mdb");
 const QString RuleStore::RecordSource = QStringLiteral("select FileName,BatFile from FileList Order by FileName");
 
-namespace {
-
 // The record source asks for the columns alone; the store also needs each row's identity
-// to write it back, so the same query is run with the rowid in front.
-QString identifiedQuery()
+// to write it back, so the same query is run with the rowid as its first column, whatever
+// the case and spacing of its "select".
+QString RuleStore::identifiedQuery(const QString &recordSource)
 {
-    const QString select = QStringLiteral("select ");
-    return select + QStringLiteral("rowid,") + RuleStore::RecordSource.mid(select.size());
+    static const QRegularExpression select(QStringLiteral("^\\s*select\\s+"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = select.match(recordSource);
+    if (!match.hasMatch()) {
+        throw StoreError(QStringLiteral("規則を読み込む問い合わせ「%1」が select で始まっていません。").arg(recordSource));
+    }
+    return match.captured() + QStringLiteral("rowid, ") + recordSource.mid(match.capturedEnd());
 }
-
-} // namespace
 
 RuleStore::RuleStore(QString databasePath, QObject *parent)
     : QObject(parent)
@@ -111,7 +114,7 @@ void RuleStore::readTable()
         connectDatabase();
         QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
         query.setForwardOnly(true);
-        if (!query.exec(identifiedQuery())) {
+        if (!query.exec(identifiedQuery(RecordSource))) {
             throw StoreError(QStringLiteral("規則を読み込めません: %1").arg(query.lastError().text()));
         }
         while (query.next()) {

@@ -32,6 +32,8 @@ public:
 
     static const QString DatabaseName;
     static const QString RecordSource;
+    // recordSource with each row's identity, the rowid, as its first column.
+    [[nodiscard]] static QString identifiedQuery(const QString &recordSource);
 
     // databasePath is relative to the current directory unless absolute.
     explicit RuleStore(QString databasePath = DatabaseName, QObject *parent = nullptr);
