@@ -340,7 +340,7 @@ void tst_DispatchPass::usesAnEditOfTheCurrentRule()
 {
     Fixture f({{text("*.txt"), text("old-prog")}});
     f.drop({QStringLiteral("a.txt")});
-    f.store->SetValue(RuleStore::BatFile, text("new-prog"));
+    f.store->setValue(RuleStore::BatFile, text("new-prog"));
     const PassReport report = f.pass();
     QVERIFY(report.failures.isEmpty());
     QCOMPARE(f.launcher.launched, QStringList{QStringLiteral("new-prog")});
@@ -353,7 +353,7 @@ void tst_DispatchPass::reportsAnEditThatCannotBeWritten()
     Fixture f({{text("a*"), text("prog-a")}, {text("b*"), text("prog-b")}});
     f.drop({QStringLiteral("a1"), QStringLiteral("b1")});
     f.store->MoveLast();
-    f.store->SetValue(RuleStore::BatFile, text("prog-b2"));
+    f.store->setValue(RuleStore::BatFile, text("prog-b2"));
     TestFolders::execute(f.database, QStringLiteral("delete from FileList where FileName = 'b*'"));
 
     const PassReport report = f.pass();

@@ -345,7 +345,7 @@ void tst_frmMain::repeatedProblemsRaiseTheReportOnce()
     QCOMPARE(f.messages.quietUpdates, f.messages.reports);
 
     // Identical folders: reported at the first pass that meets them, then no more.
-    f.window->SetWorkFolderDisplay(f.search);
+    f.window->setWorkFolderDisplay(f.search);
     minute();
     minute();
     QCOMPARE(f.messages.reports.size(), 2);

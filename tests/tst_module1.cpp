@@ -14,8 +14,8 @@ public:
     void Load() override { m_log.append(QStringLiteral("load")); }
     void Unload() override { m_log.append(QStringLiteral("unload")); }
     void Show() override { m_log.append(QStringLiteral("show")); }
-    void SetSearchFolderDisplay(const QString &folder) override { m_log.append(QStringLiteral("Label3 ") + folder); }
-    void SetWorkFolderDisplay(const QString &folder) override { m_log.append(QStringLiteral("Label4 ") + folder); }
+    void setSearchFolderDisplay(const QString &folder) override { m_log.append(QStringLiteral("Label3 ") + folder); }
+    void setWorkFolderDisplay(const QString &folder) override { m_log.append(QStringLiteral("Label4 ") + folder); }
 
 private:
     QStringList &m_log;

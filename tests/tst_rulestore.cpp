@@ -29,7 +29,7 @@ Rules walk(RuleStore &store)
         return rows;
     }
     for (store.MoveFirst(); !store.Eof(); store.MoveNext()) {
-        rows.append({store.Value(RuleStore::FileName), store.Value(RuleStore::BatFile)});
+        rows.append({store.value(RuleStore::FileName), store.value(RuleStore::BatFile)});
     }
     return rows;
 }
@@ -106,9 +106,9 @@ void tst_RuleStore::opensAllRulesInFileNameOrder()
 {
     RuleStore store(m_path);
     store.Open();
-    QVERIFY(store.IsOpen());
+    QVERIFY(store.isOpen());
     QCOMPARE(store.AbsolutePosition(), 1);
-    QVERIFY(store.Value(RuleStore::FileName).isNull());
+    QVERIFY(store.value(RuleStore::FileName).isNull());
     QVERIFY(sameRules(walk(store), {{kNull, text("prog-null")},
                                     {text("a*.txt"), text("prog-a")},
                                     {text("b*.txt"), text("prog-b")},
@@ -129,7 +129,7 @@ void tst_RuleStore::cursorPositions()
     QVERIFY(store.Eof());
     QCOMPARE(store.AbsolutePosition(), RuleStore::adPosEOF);
     QVERIFY(!failureOf([&] { store.MoveNext(); }).isEmpty());
-    QVERIFY(!failureOf([&] { (void)store.Value(RuleStore::FileName); }).isEmpty());
+    QVERIFY(!failureOf([&] { (void)store.value(RuleStore::FileName); }).isEmpty());
     store.MovePrevious();
     QCOMPARE(store.AbsolutePosition(), 4);
     store.MoveFirst();
@@ -139,11 +139,11 @@ void tst_RuleStore::cursorPositions()
     QVERIFY(!failureOf([&] { store.MovePrevious(); }).isEmpty());
     store.MoveNext();
     QCOMPARE(store.AbsolutePosition(), 1);
-    store.MoveTo(2);
+    store.moveTo(2);
     QCOMPARE(store.AbsolutePosition(), 3);
-    store.MoveTo(4);
+    store.moveTo(4);
     QVERIFY(store.Eof());
-    QVERIFY(!failureOf([&] { store.MoveTo(5); }).isEmpty());
+    QVERIFY(!failureOf([&] { store.moveTo(5); }).isEmpty());
 }
 
 void tst_RuleStore::emptyTable()
@@ -186,7 +186,7 @@ void tst_RuleStore::openFailureLeavesAnEmptyStore()
     store.Open();
     QCOMPARE(errors.size(), 1);
     QVERIFY(!errors[0][0].toString().isEmpty());
-    QVERIFY(!store.IsOpen());
+    QVERIFY(!store.isOpen());
     QCOMPARE(store.RecordCount(), 0);
     QVERIFY(store.Eof());
     QVERIFY(!failureOf([&] { store.MoveFirst(); }).isEmpty());
@@ -210,17 +210,17 @@ void tst_RuleStore::editIsWrittenWhenTheCursorLeavesTheRow()
 {
     RuleStore store(m_path);
     store.Open();
-    store.MoveTo(1); // a*.txt
-    store.SetValue(RuleStore::BatFile, text("prog-a2"));
-    QCOMPARE(store.Value(RuleStore::BatFile).toString(), QStringLiteral("prog-a2"));
+    store.moveTo(1); // a*.txt
+    store.setValue(RuleStore::BatFile, text("prog-a2"));
+    QCOMPARE(store.value(RuleStore::BatFile).toString(), QStringLiteral("prog-a2"));
     QCOMPARE(readRules(m_path)[1].second.toString(), QStringLiteral("prog-a"));
     store.MoveNext();
     QCOMPARE(readRules(m_path)[1].second.toString(), QStringLiteral("prog-a2"));
 
     // A Null pattern can be found again and written.
     store.MoveFirst();
-    store.SetValue(RuleStore::FileName, text("n*.txt"));
-    store.SetValue(RuleStore::BatFile, kNull);
+    store.setValue(RuleStore::FileName, text("n*.txt"));
+    store.setValue(RuleStore::BatFile, kNull);
     store.MoveLast();
     QCOMPARE(readRules(m_path)[2].first.toString(), QStringLiteral("n*.txt"));
     QVERIFY(readRules(m_path)[2].second.isNull());
@@ -230,10 +230,10 @@ void tst_RuleStore::updateBatchWritesEveryPendingRow()
 {
     RuleStore store(m_path);
     store.Open();
-    store.MoveTo(1);
-    store.SetValue(RuleStore::BatFile, text("x"));
-    store.MoveTo(2); // leaving writes a*.txt
-    store.SetValue(RuleStore::BatFile, text("y"));
+    store.moveTo(1);
+    store.setValue(RuleStore::BatFile, text("x"));
+    store.moveTo(2); // leaving writes a*.txt
+    store.setValue(RuleStore::BatFile, text("y"));
     store.UpdateBatch();
     QCOMPARE(readRules(m_path)[0].second.toString(), QStringLiteral("y"));
     QCOMPARE(readRules(m_path)[1].second.toString(), QStringLiteral("x"));
@@ -254,17 +254,17 @@ void tst_RuleStore::writeLosesToAnotherStore()
     RuleStore other(m_path);
     mine.Open();
     other.Open();
-    other.MoveTo(1);
+    other.moveTo(1);
     if (otherDeletes) {
         other.Delete();
     } else {
-        other.SetValue(RuleStore::BatFile, text("theirs"));
+        other.setValue(RuleStore::BatFile, text("theirs"));
         other.UpdateBatch();
     }
     const Rules before = readRules(m_path);
 
-    mine.MoveTo(1);
-    mine.SetValue(RuleStore::BatFile, text("mine"));
+    mine.moveTo(1);
+    mine.setValue(RuleStore::BatFile, text("mine"));
     QVERIFY(!failureOf([&] { mine.UpdateBatch(); }).isEmpty());
 
     QSignalSpy errors(&mine, &RuleStore::Error);
@@ -277,7 +277,7 @@ void tst_RuleStore::writeLosesToAnotherStore()
     QCOMPARE(errors.size(), 1);
     QVERIFY(sameRules(readRules(m_path), before));
     // Nothing typed is lost: the copy still holds it.
-    QCOMPARE(mine.ValueAt(1, RuleStore::BatFile).toString(), QStringLiteral("mine"));
+    QCOMPARE(mine.valueAt(1, RuleStore::BatFile).toString(), QStringLiteral("mine"));
 }
 
 void tst_RuleStore::deleteIsWrittenAtOnce_data()
@@ -300,21 +300,21 @@ void tst_RuleStore::deleteIsWrittenAtOnce()
     QFETCH(bool, viewMovesCursor);
     RuleStore store(m_path);
     store.Open();
-    store.MoveTo(row);
-    const QString deleted = store.Value(RuleStore::FileName).toString();
-    const QString following = store.ValueAt(row + 1, RuleStore::FileName).toString();
+    store.moveTo(row);
+    const QString deleted = store.value(RuleStore::FileName).toString();
+    const QString following = store.valueAt(row + 1, RuleStore::FileName).toString();
     if (viewMovesCursor) {
-        connect(&store, &RuleStore::RowAboutToBeRemoved, &store, [&](int removed) { store.MoveTo(removed + 1); });
+        connect(&store, &RuleStore::rowAboutToBeRemoved, &store, [&](int removed) { store.moveTo(removed + 1); });
     }
     store.Delete();
     for (int i = 0; i < store.RecordCount(); ++i) {
-        QVERIFY(store.ValueAt(i, RuleStore::FileName).toString() != deleted);
+        QVERIFY(store.valueAt(i, RuleStore::FileName).toString() != deleted);
     }
     QCOMPARE(readRules(m_path).size(), rowsLeft);
     QCOMPARE(store.RecordCount(), rowsLeft);
     QVERIFY(!store.Eof());
     QCOMPARE(store.AbsolutePosition(), RuleStore::adPosUnknown);
-    QVERIFY(!failureOf([&] { (void)store.Value(RuleStore::FileName); }).isEmpty());
+    QVERIFY(!failureOf([&] { (void)store.value(RuleStore::FileName); }).isEmpty());
     for (const auto &rule : readRules(m_path)) {
         QVERIFY(rule.first.toString() != deleted);
     }
@@ -322,7 +322,7 @@ void tst_RuleStore::deleteIsWrittenAtOnce()
     if (store.Eof()) {
         store.MoveLast();
     } else {
-        QCOMPARE(store.Value(RuleStore::FileName).toString(), following);
+        QCOMPARE(store.value(RuleStore::FileName).toString(), following);
     }
     QCOMPARE(store.AbsolutePosition(), positionAfterMoveNext);
 }
@@ -333,9 +333,9 @@ void tst_RuleStore::deleteOfARowAnotherStoreDeletedFails()
     RuleStore other(m_path);
     mine.Open();
     other.Open();
-    other.MoveTo(2);
+    other.moveTo(2);
     other.Delete();
-    mine.MoveTo(2);
+    mine.moveTo(2);
     QVERIFY(!failureOf([&] { mine.Delete(); }).isEmpty());
     QCOMPARE(mine.RecordCount(), 4);
     QCOMPARE(mine.AbsolutePosition(), 3);
@@ -356,18 +356,18 @@ void tst_RuleStore::newRowIsWrittenWhenLeft()
     store.Open();
     store.AddNew();
     QCOMPARE(store.AbsolutePosition(), 5);
-    store.SetValue(RuleStore::FileName, text("0*.txt"));
-    store.SetValue(RuleStore::BatFile, text("prog-0"));
+    store.setValue(RuleStore::FileName, text("0*.txt"));
+    store.setValue(RuleStore::BatFile, text("prog-0"));
     QCOMPARE(readRules(m_path).size(), 4);
     store.MoveFirst();
     QCOMPARE(readRules(m_path).size(), 5);
     // It stays below the others until the store is read again.
-    QCOMPARE(store.ValueAt(4, RuleStore::FileName).toString(), QStringLiteral("0*.txt"));
+    QCOMPARE(store.valueAt(4, RuleStore::FileName).toString(), QStringLiteral("0*.txt"));
     store.Refresh();
-    QCOMPARE(store.ValueAt(1, RuleStore::FileName).toString(), QStringLiteral("0*.txt"));
+    QCOMPARE(store.valueAt(1, RuleStore::FileName).toString(), QStringLiteral("0*.txt"));
     // Written once only, and changeable afterwards.
-    store.MoveTo(1);
-    store.SetValue(RuleStore::BatFile, text("prog-00"));
+    store.moveTo(1);
+    store.setValue(RuleStore::BatFile, text("prog-00"));
     store.UpdateBatch();
     QCOMPARE(readRules(m_path).size(), 5);
     QCOMPARE(readRules(m_path)[4].second.toString(), QStringLiteral("prog-00"));
@@ -379,8 +379,8 @@ void tst_RuleStore::newRowOnAnEmptyTable()
     RuleStore store(m_path);
     store.Open();
     store.AddNew();
-    store.SetValue(RuleStore::FileName, text("*.csv"));
-    store.SetValue(RuleStore::BatFile, text("import"));
+    store.setValue(RuleStore::FileName, text("*.csv"));
+    store.setValue(RuleStore::BatFile, text("import"));
     store.UpdateBatch();
     QVERIFY(sameRules(readRules(m_path), {{text("*.csv"), text("import")}}));
 }
@@ -391,7 +391,7 @@ void tst_RuleStore::refreshSeesOtherStoresChanges()
     RuleStore second(m_path);
     first.Open();
     second.Open();
-    second.MoveTo(1);
+    second.moveTo(1);
     second.Delete();
     QCOMPARE(first.RecordCount(), 4);
     first.MoveLast();
@@ -414,7 +414,7 @@ void tst_RuleStore::notifications()
     store.MoveFirst();
     QCOMPARE(moves.size(), 4);
     QCOMPARE(changes.size(), 0);
-    store.SetValue(RuleStore::BatFile, text("x"));
+    store.setValue(RuleStore::BatFile, text("x"));
     store.MoveNext();
     store.Delete();
     QCOMPARE(changes.size(), 2);

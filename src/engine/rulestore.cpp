@@ -38,7 +38,7 @@ QString StoreError::description() const
     return QString::fromStdString(what());
 }
 
-const QString RuleStore::DatabaseName = QStringLiteral("AttFile.mdb");
+const QString RuleStore::databaseName = QStringLiteral("AttFile.mdb");
 const QString RuleStore::RecordSource = QStringLiteral("select FileName,BatFile from FileList Order by FileName");
 
 // The record source asks for the columns alone; the store also needs each row's identity
@@ -105,7 +105,7 @@ void RuleStore::Open()
 
 void RuleStore::readTable()
 {
-    emit RowsAboutToBeReset();
+    emit rowsAboutToBeReset();
     m_rows.clear();
     m_position = 0;
     m_onDeletedRow = false;
@@ -128,10 +128,10 @@ void RuleStore::readTable()
     } catch (const StoreError &) {
         m_rows.clear();
         disconnectDatabase();
-        emit RowsReset();
+        emit rowsReset();
         throw;
     }
-    emit RowsReset();
+    emit rowsReset();
     emit MoveComplete();
 }
 
@@ -263,7 +263,7 @@ void RuleStore::MovePrevious()
     moveToIndex(m_position - 1);
 }
 
-void RuleStore::MoveTo(int row)
+void RuleStore::moveTo(int row)
 {
     if (row < 0 || row > int(m_rows.size())) {
         throw StoreError(QStringLiteral("%1 行目はありません。").arg(row + 1));
@@ -274,7 +274,7 @@ void RuleStore::MoveTo(int row)
     moveToIndex(row);
 }
 
-QVariant RuleStore::Value(Column column) const
+QVariant RuleStore::value(Column column) const
 {
     return currentRow().values[column];
 }
@@ -282,15 +282,15 @@ QVariant RuleStore::Value(Column column) const
 QVariant RuleStore::Fields(const QString &name) const
 {
     if (name.compare(QLatin1String("FileName"), Qt::CaseInsensitive) == 0) {
-        return Value(FileName);
+        return value(FileName);
     }
     if (name.compare(QLatin1String("BatFile"), Qt::CaseInsensitive) == 0) {
-        return Value(BatFile);
+        return value(BatFile);
     }
     throw StoreError(QStringLiteral("フィールド %1 はありません。").arg(name));
 }
 
-QVariant RuleStore::ValueAt(int row, Column column) const
+QVariant RuleStore::valueAt(int row, Column column) const
 {
     if (row < 0 || row >= int(m_rows.size())) {
         return {};
@@ -298,7 +298,7 @@ QVariant RuleStore::ValueAt(int row, Column column) const
     return m_rows[size_t(row)].values[column];
 }
 
-void RuleStore::SetValue(Column column, const QVariant &value)
+void RuleStore::setValue(Column column, const QVariant &value)
 {
     (void)currentRow(); // throws without a current row
     emit WillChangeRecord();
@@ -306,7 +306,7 @@ void RuleStore::SetValue(Column column, const QVariant &value)
     row.values[column] = value;
     row.pending = true;
     row.leaveFailed = false;
-    emit RowChanged(m_position);
+    emit rowChanged(m_position);
 }
 
 void RuleStore::AddNew()
@@ -319,11 +319,11 @@ void RuleStore::AddNew()
     Row row;
     row.isNew = true;
     row.pending = true;
-    emit RowAboutToBeInserted(int(m_rows.size()));
+    emit rowAboutToBeInserted(int(m_rows.size()));
     m_rows.push_back(row);
     m_position = int(m_rows.size()) - 1;
     m_onDeletedRow = false;
-    emit RowInserted(m_position);
+    emit rowInserted(m_position);
     emit MoveComplete();
 }
 
@@ -349,11 +349,11 @@ void RuleStore::Delete()
     // Views hear of the removal while it happens and may move their own current row; the row
     // removed is the one deleted, and the cursor stays where it stood, on the removed row.
     const int index = m_position;
-    emit RowAboutToBeRemoved(index);
+    emit rowAboutToBeRemoved(index);
     m_rows.erase(m_rows.begin() + index);
     m_position = index;
     m_onDeletedRow = true;
-    emit RowRemoved(index);
+    emit rowRemoved(index);
 }
 
 void RuleStore::UpdateBatch()

@@ -30,13 +30,13 @@ public:
     static constexpr int adPosBOF = -2;
     static constexpr int adPosEOF = -3;
 
-    static const QString DatabaseName;
+    static const QString databaseName;
     static const QString RecordSource;
     // recordSource with each row's identity, the rowid, as its first column.
     [[nodiscard]] static QString identifiedQuery(const QString &recordSource);
 
     // databasePath is relative to the current directory unless absolute.
-    explicit RuleStore(QString databasePath = DatabaseName, QObject *parent = nullptr);
+    explicit RuleStore(QString databasePath = databaseName, QObject *parent = nullptr);
     ~RuleStore() override;
 
     // Connects and reads the table; the first row is current. A failure leaves an empty store
@@ -47,14 +47,14 @@ public:
     void Refresh();
     // Writes what is pending and lets the connection go. The destructor closes too.
     void Close();
-    [[nodiscard]] bool IsOpen() const { return m_open; }
+    [[nodiscard]] bool isOpen() const { return m_open; }
 
     void MoveFirst();
     void MoveNext();
     void MovePrevious();
     void MoveLast();
     // Makes row (counted from 0 in cursor order) current; RecordCount() stands past the last row.
-    void MoveTo(int row);
+    void moveTo(int row);
     [[nodiscard]] bool Eof() const;
     [[nodiscard]] bool BOF() const;
     // Counted from 1; adPosUnknown, adPosBOF or adPosEOF when no row is current.
@@ -62,11 +62,11 @@ public:
     [[nodiscard]] int RecordCount() const { return int(m_rows.size()); }
 
     // The current row's value: text, or a null QVariant for Null.
-    [[nodiscard]] QVariant Value(Column column) const;
+    [[nodiscard]] QVariant value(Column column) const;
     // Fields(name).Value: "FileName" or "BatFile".
     [[nodiscard]] QVariant Fields(const QString &name) const;
     // Edits the current row; visible at once, written when the cursor leaves the row.
-    void SetValue(Column column, const QVariant &value);
+    void setValue(Column column, const QVariant &value);
     // A new row after the last, current, written when the cursor leaves it.
     void AddNew();
     // Removes the current row from the table at once; it stays current, as a removed row,
@@ -76,20 +76,20 @@ public:
     void UpdateBatch();
 
     // Any row's value, for views of the whole cursor.
-    [[nodiscard]] QVariant ValueAt(int row, Column column) const;
+    [[nodiscard]] QVariant valueAt(int row, Column column) const;
 
 signals:
     void MoveComplete();
     void WillChangeRecord();
     void Error(const QString &description);
     // For views of the whole cursor, before and after the rows change.
-    void RowsAboutToBeReset();
-    void RowsReset();
-    void RowAboutToBeInserted(int row);
-    void RowInserted(int row);
-    void RowAboutToBeRemoved(int row);
-    void RowRemoved(int row);
-    void RowChanged(int row);
+    void rowsAboutToBeReset();
+    void rowsReset();
+    void rowAboutToBeInserted(int row);
+    void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
 
 private:
     struct Row {

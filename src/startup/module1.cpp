@@ -32,8 +32,8 @@ bool Module1::Main()
         return false;
     }
 
-    m_mainWindow->SetSearchFolderDisplay(m_folderSettings.SearchFolder);
-    m_mainWindow->SetWorkFolderDisplay(m_folderSettings.WorkFolder);
+    m_mainWindow->setSearchFolderDisplay(m_folderSettings.SearchFolder);
+    m_mainWindow->setWorkFolderDisplay(m_folderSettings.WorkFolder);
     m_mainWindow->Show();
     return true;
 }

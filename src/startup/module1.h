@@ -21,8 +21,8 @@ public:
     virtual void Unload() = 0;
     // Modeless, without an owner.
     virtual void Show() = 0;
-    virtual void SetSearchFolderDisplay(const QString &folder) = 0; // Label3
-    virtual void SetWorkFolderDisplay(const QString &folder) = 0;   // Label4
+    virtual void setSearchFolderDisplay(const QString &folder) = 0; // Label3
+    virtual void setWorkFolderDisplay(const QString &folder) = 0;   // Label4
 };
 
 // The start-up module: the program's entry work and the program-wide state it keeps.

@@ -108,7 +108,7 @@ QString DataControl::Caption() const
     return m_caption->text();
 }
 
-void DataControl::setCaption(const QString &caption)
+void DataControl::SetCaption(const QString &caption)
 {
     m_caption->setText(caption);
     m_caption->setToolTip(caption.trimmed());

@@ -33,7 +33,7 @@ public:
     };
 
     DataControl(MessageBoxes &messages, OwnErrorBox ownErrorBox, QWidget *parent = nullptr,
-                const QString &databasePath = RuleStore::DatabaseName);
+                const QString &databasePath = RuleStore::databaseName);
 
     // The cursor.
     [[nodiscard]] RuleStore &Recordset() { return m_store; }
@@ -42,7 +42,7 @@ public:
     // Opens the store again: a fresh copy of the table, the first row current.
     void Refresh();
     [[nodiscard]] QString Caption() const;
-    void setCaption(const QString &caption);
+    void SetCaption(const QString &caption);
 
     void moveFirst();
     void movePrevious();

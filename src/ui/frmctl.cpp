@@ -69,8 +69,8 @@ void frmCTL::onCommand1Clicked()
     m_settings.WorkFolder = Text2->text();
     const Result<> saved = SaveInitInfo(m_settings, m_platform.profile, m_platform.programFolder.path());
     close();
-    m_mainWindow.SetSearchFolderDisplay(m_settings.SearchFolder);
-    m_mainWindow.SetWorkFolderDisplay(m_settings.WorkFolder);
+    m_mainWindow.setSearchFolderDisplay(m_settings.SearchFolder);
+    m_mainWindow.setWorkFolderDisplay(m_settings.WorkFolder);
     if (!saved) {
         // The new folders apply for the rest of the run all the same; the operator learns
         // that the next start will read the old ones.

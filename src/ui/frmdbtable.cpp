@@ -7,7 +7,6 @@
 #include "platform/platform.h"
 #include "ui/ruletablemodel.h"
 #include "ui/twips.h"
-#include "ui/windowlist.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -35,7 +34,7 @@ void RuleGrid::commitOpenEdit()
     }
 }
 
-frmDBTable::frmDBTable(Platform &platform, WindowList &windows)
+frmDBTable::frmDBTable(Platform &platform)
     : m_platform(platform)
 {
     setObjectName(QStringLiteral("frmDBTable"));
@@ -69,11 +68,11 @@ frmDBTable::frmDBTable(Platform &platform, WindowList &windows)
         connect(button, &QPushButton::clicked, this, handler);
         return button;
     };
-    cmdAdd = addButton("cmdAdd", QStringLiteral("追加(&A)"), 1320, &frmDBTable::onAddClicked);
-    cmdUpdate = addButton("cmdUpdate", QStringLiteral("更新(&U)"), 2520, &frmDBTable::onUpdateClicked);
-    cmdDelete = addButton("cmdDelete", QStringLiteral("削除(&D)"), 3720, &frmDBTable::onDeleteClicked);
-    cmdRefresh = addButton("cmdRefresh", QStringLiteral("再表示(&R)"), 4920, &frmDBTable::onRefreshClicked);
-    cmdClose = addButton("cmdClose", QStringLiteral("閉じる(&C)"), 6120, &frmDBTable::onCloseClicked);
+    cmdAdd = addButton("cmdAdd", QStringLiteral("追加(&A)"), 1320, &frmDBTable::onCmdAddClicked);
+    cmdUpdate = addButton("cmdUpdate", QStringLiteral("更新(&U)"), 2520, &frmDBTable::onCmdUpdateClicked);
+    cmdDelete = addButton("cmdDelete", QStringLiteral("削除(&D)"), 3720, &frmDBTable::onCmdDeleteClicked);
+    cmdRefresh = addButton("cmdRefresh", QStringLiteral("再表示(&R)"), 4920, &frmDBTable::onCmdRefreshClicked);
+    cmdClose = addButton("cmdClose", QStringLiteral("閉じる(&C)"), 6120, &frmDBTable::onCmdCloseClicked);
 
     setTabOrder(grdDataGrid, cmdAdd);
     setTabOrder(cmdAdd, cmdUpdate);
@@ -91,7 +90,6 @@ frmDBTable::frmDBTable(Platform &platform, WindowList &windows)
     connect(grdDataGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &frmDBTable::onGridRowChanged);
 
-    windows.add(this);
     datPrimaryRS->Open();
     applyResizeRule();
 }
@@ -100,7 +98,7 @@ frmDBTable::~frmDBTable() = default;
 
 void frmDBTable::showPosition()
 {
-    datPrimaryRS->setCaption(QStringLiteral("Record: ") + QString::number(datPrimaryRS->Recordset().AbsolutePosition()));
+    datPrimaryRS->SetCaption(QStringLiteral("Record: ") + QString::number(datPrimaryRS->Recordset().AbsolutePosition()));
 }
 
 void frmDBTable::showDataError(const QString &description)
@@ -137,7 +135,7 @@ void frmDBTable::onGridRowChanged(const QModelIndex &current, const QModelIndex 
     RuleStore &rules = datPrimaryRS->Recordset();
     try {
         // Leaving a row writes it; a refused write arrives through Error.
-        rules.MoveTo(std::min(current.row(), rules.RecordCount()));
+        rules.moveTo(std::min(current.row(), rules.RecordCount()));
     } catch (const StoreError &error) {
         showDataError(error.description());
     }
@@ -154,7 +152,7 @@ void frmDBTable::runSteps(Steps steps)
     }
 }
 
-void frmDBTable::onAddClicked()
+void frmDBTable::onCmdAddClicked()
 {
     runSteps([this](RuleStore &rules) {
         rules.MoveLast();
@@ -164,12 +162,12 @@ void frmDBTable::onAddClicked()
     });
 }
 
-void frmDBTable::onUpdateClicked()
+void frmDBTable::onCmdUpdateClicked()
 {
     runSteps([](RuleStore &rules) { rules.UpdateBatch(); });
 }
 
-void frmDBTable::onDeleteClicked()
+void frmDBTable::onCmdDeleteClicked()
 {
     runSteps([](RuleStore &rules) {
         rules.Delete();
@@ -181,12 +179,12 @@ void frmDBTable::onDeleteClicked()
     });
 }
 
-void frmDBTable::onRefreshClicked()
+void frmDBTable::onCmdRefreshClicked()
 {
     runSteps([this](RuleStore &) { datPrimaryRS->Refresh(); });
 }
 
-void frmDBTable::onCloseClicked()
+void frmDBTable::onCmdCloseClicked()
 {
     close();
 }

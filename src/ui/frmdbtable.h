@@ -7,7 +7,6 @@ struct Platform;
 class DataControl;
 class QPushButton;
 class RuleTableModel;
-class WindowList;
 
 // The rule table editor's grid: a table view that can hand over an edit still open in a cell.
 class RuleGrid : public QTableView {
@@ -24,7 +23,7 @@ public:
 class frmDBTable : public QWidget {
     Q_OBJECT
 public:
-    frmDBTable(Platform &platform, WindowList &windows);
+    explicit frmDBTable(Platform &platform);
     ~frmDBTable() override;
 
     [[nodiscard]] DataControl *dataControl() const { return datPrimaryRS; }
@@ -34,11 +33,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void onAddClicked();
-    void onUpdateClicked();
-    void onDeleteClicked();
-    void onRefreshClicked();
-    void onCloseClicked();
+    void onCmdAddClicked();
+    void onCmdUpdateClicked();
+    void onCmdDeleteClicked();
+    void onCmdRefreshClicked();
+    void onCmdCloseClicked();
     void showPosition();
     void showDataError(const QString &description);
     void followCursor();

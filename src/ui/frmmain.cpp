@@ -113,8 +113,8 @@ void frmMain::buildControls()
     txtFields[0] = Twips::place(new QLineEdit(area), QStringLiteral("txtFields(0)"), 120, 3720, 2175, 285);
     txtFields[1] = Twips::place(new QLineEdit(area), QStringLiteral("txtFields(1)"), 2280, 3720, 4455, 285);
 
-    m_datPrimaryRS = new DataControl(m_platform.messages, DataControl::OwnErrorBox::Shown, area);
-    m_datPrimaryRS->setGeometry(Twips::rect(120, 4080, 1200, 360));
+    datPrimaryRS = new DataControl(m_platform.messages, DataControl::OwnErrorBox::Shown, area);
+    datPrimaryRS->setGeometry(Twips::rect(120, 4080, 1200, 360));
 
     sbStatusBar = new StatusPanels(m_platform.clock, this);
     setStatusBar(sbStatusBar);
@@ -132,7 +132,7 @@ void frmMain::buildControls()
     connect(Command1, &QPushButton::clicked, this, &frmMain::openRuleTableEditor);
     connect(Command3, &QPushButton::clicked, this, &frmMain::openFolderSettings);
     connect(Timer1, &QTimer::timeout, this, &frmMain::onTimer1Tick);
-    connect(m_datPrimaryRS, &DataControl::MoveComplete, this, &frmMain::showCurrentRule);
+    connect(datPrimaryRS, &DataControl::MoveComplete, this, &frmMain::showCurrentRule);
     for (int column : {0, 1}) {
         connect(txtFields[column], &QLineEdit::textEdited, this,
                 [this, column](const QString &text) { storeTypedValue(column, text); });
@@ -158,10 +158,17 @@ void frmMain::buildMenus()
             &frmMain::openManual);
 }
 
+template <typename Window>
+Window *frmMain::loadWindow(Window *window)
+{
+    m_windows.add(window);
+    return window;
+}
+
 void frmMain::Load()
 {
-    m_windows.add(this);
-    m_datPrimaryRS->Open();
+    loadWindow(this);
+    datPrimaryRS->Open();
     showCurrentRule(); // also when the rules could not be opened
     RestoreWindowPlacement();
 }
@@ -176,12 +183,12 @@ void frmMain::Show()
     showNormal(); // whatever state the window was last closed in
 }
 
-void frmMain::SetSearchFolderDisplay(const QString &folder)
+void frmMain::setSearchFolderDisplay(const QString &folder)
 {
     Label3->setText(folder);
 }
 
-void frmMain::SetWorkFolderDisplay(const QString &folder)
+void frmMain::setWorkFolderDisplay(const QString &folder)
 {
     Label4->setText(folder);
 }
@@ -213,8 +220,8 @@ void frmMain::ProcessFileList()
     {
         // A rule edit that the table refuses while the pass moves the cursor goes into the
         // pass's report; meanwhile the data control must not stop the tick with a box of its own.
-        const DataControl::OwnErrorBoxSuppressed reportedByThePass(*m_datPrimaryRS);
-        report = runDispatchPass(m_datPrimaryRS->Recordset(), Label3->text(), Label4->text(), m_platform.files,
+        const DataControl::OwnErrorBoxSuppressed reportedByThePass(*datPrimaryRS);
+        report = runDispatchPass(datPrimaryRS->Recordset(), Label3->text(), Label4->text(), m_platform.files,
                                  m_platform.launcher);
     }
     // A tick never waits on the operator: the report stays up while processing goes on.
@@ -274,15 +281,12 @@ void frmMain::setTimer1Interval(int milliseconds)
 void frmMain::openRuleTableEditor()
 {
     // Modeless, without an owner, and nothing kept of it: the window list closes it at the end.
-    auto *editor = new frmDBTable(m_platform, m_windows);
-    editor->show();
+    loadWindow(new frmDBTable(m_platform))->show();
 }
 
 void frmMain::openFolderSettings()
 {
-    auto *dialog = new frmCTL(m_settings, m_platform, *this, this);
-    m_windows.add(dialog);
-    dialog->showModal();
+    loadWindow(new frmCTL(m_settings, m_platform, *this, this))->showModal();
 }
 
 void frmMain::openManual()
@@ -295,10 +299,10 @@ void frmMain::openManual()
 
 void frmMain::showCurrentRule()
 {
-    RuleStore &rules = m_datPrimaryRS->Recordset();
+    RuleStore &rules = datPrimaryRS->Recordset();
     const bool onRow = rules.AbsolutePosition() > 0;
     for (int column : {0, 1}) {
-        txtFields[column]->setText(onRow ? rules.Value(RuleStore::Column(column)).toString() : QString());
+        txtFields[column]->setText(onRow ? rules.value(RuleStore::Column(column)).toString() : QString());
         // With no rule under the cursor there is nothing for a typed value to go into.
         txtFields[column]->setReadOnly(!onRow);
     }
@@ -306,9 +310,9 @@ void frmMain::showCurrentRule()
 
 void frmMain::storeTypedValue(int column, const QString &text)
 {
-    RuleStore &rules = m_datPrimaryRS->Recordset();
+    RuleStore &rules = datPrimaryRS->Recordset();
     if (rules.AbsolutePosition() > 0) {
-        rules.SetValue(RuleStore::Column(column), text);
+        rules.setValue(RuleStore::Column(column), text);
     }
 }
 

@@ -34,8 +34,8 @@ public:
     void Load() override;
     void Unload() override;
     void Show() override;
-    void SetSearchFolderDisplay(const QString &folder) override;
-    void SetWorkFolderDisplay(const QString &folder) override;
+    void setSearchFolderDisplay(const QString &folder) override;
+    void setWorkFolderDisplay(const QString &folder) override;
 
     void ShowProcessingLabel();
     void HideProcessingLabel();
@@ -46,13 +46,16 @@ public:
     // The Timer handler of Timer1: blinks the marker and runs a pass at each new minute.
     void onTimer1Tick();
 
-    [[nodiscard]] DataControl *dataControl() const { return m_datPrimaryRS; }
+    [[nodiscard]] DataControl *dataControl() const { return datPrimaryRS; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
 
 private:
+    // Every window of the program joins the window list here, in the order of loading.
+    template <typename Window>
+    Window *loadWindow(Window *window);
     void buildControls();
     void buildMenus();
     void onCommand2Clicked();
@@ -85,7 +88,7 @@ private:
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
     QPushButton *Command3 = nullptr;
-    DataControl *m_datPrimaryRS = nullptr;
+    DataControl *datPrimaryRS = nullptr;
     StatusPanels *sbStatusBar = nullptr;
     QTimer *Timer1 = nullptr;
 };

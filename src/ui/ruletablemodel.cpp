@@ -6,34 +6,34 @@ RuleTableModel::RuleTableModel(RuleStore &store, QObject *parent)
     : QAbstractTableModel(parent)
     , m_store(store)
 {
-    connect(&m_store, &RuleStore::RowsAboutToBeReset, this, [this] {
+    connect(&m_store, &RuleStore::rowsAboutToBeReset, this, [this] {
         ++m_changingRows;
         beginResetModel();
     });
-    connect(&m_store, &RuleStore::RowsReset, this, [this] {
+    connect(&m_store, &RuleStore::rowsReset, this, [this] {
         endResetModel();
         --m_changingRows;
     });
     // A new rule is appended where the new-row line stands: to the view the line becomes the
     // rule and a fresh line appears below it, so an editor open on the line stays on its row.
-    connect(&m_store, &RuleStore::RowAboutToBeInserted, this, [this](int row) {
+    connect(&m_store, &RuleStore::rowAboutToBeInserted, this, [this](int row) {
         ++m_changingRows;
         beginInsertRows({}, row + 1, row + 1);
     });
-    connect(&m_store, &RuleStore::RowInserted, this, [this](int row) {
+    connect(&m_store, &RuleStore::rowInserted, this, [this](int row) {
         endInsertRows();
         emit headerDataChanged(Qt::Vertical, row, row + 1);
         --m_changingRows;
     });
-    connect(&m_store, &RuleStore::RowAboutToBeRemoved, this, [this](int row) {
+    connect(&m_store, &RuleStore::rowAboutToBeRemoved, this, [this](int row) {
         ++m_changingRows;
         beginRemoveRows({}, row, row);
     });
-    connect(&m_store, &RuleStore::RowRemoved, this, [this] {
+    connect(&m_store, &RuleStore::rowRemoved, this, [this] {
         endRemoveRows();
         --m_changingRows;
     });
-    connect(&m_store, &RuleStore::RowChanged, this,
+    connect(&m_store, &RuleStore::rowChanged, this,
             [this](int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); });
 }
 
@@ -57,7 +57,7 @@ QVariant RuleTableModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
         return {};
     }
-    return m_store.ValueAt(index.row(), RuleStore::Column(index.column())).toString();
+    return m_store.valueAt(index.row(), RuleStore::Column(index.column())).toString();
 }
 
 bool RuleTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
@@ -73,12 +73,12 @@ bool RuleTableModel::setData(const QModelIndex &index, const QVariant &value, in
             }
             m_store.AddNew();
         } else {
-            if (m_store.ValueAt(index.row(), column).toString() == value.toString()) {
+            if (m_store.valueAt(index.row(), column).toString() == value.toString()) {
                 return false; // left as it was: nothing to write
             }
-            m_store.MoveTo(index.row());
+            m_store.moveTo(index.row());
         }
-        m_store.SetValue(column, value.toString());
+        m_store.setValue(column, value.toString());
     } catch (const StoreError &error) {
         emit failed(error.description());
         return false;

@@ -42,8 +42,8 @@ public:
         QDir::setCurrent(dir.path()); // as start-up leaves it
         window = std::make_unique<frmMain>(platform, windows, folders);
         window->Load();
-        window->SetSearchFolderDisplay(search);
-        window->SetWorkFolderDisplay(work);
+        window->setSearchFolderDisplay(search);
+        window->setWorkFolderDisplay(work);
     }
     ~MainWindowFixture()
     {
