@@ -22,6 +22,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 extern char **environ;
 
 namespace {
@@ -30,7 +32,7 @@ void makeFiles(const QString &folder, int count, const char *suffix)
 {
     QDir().mkpath(folder);
     for (int i = 0; i < count; ++i) {
-        QFile file(QStringLiteral("%1/file%2%3").arg(folder).arg(i, 6, 10, QLatin1Char('0')).arg(QLatin1String(suffix)));
+        QFile file(u"%1/file%2%3"_s.arg(folder).arg(i, 6, 10, QLatin1Char('0')).arg(QLatin1String(suffix)));
         if (!file.open(QIODevice::WriteOnly) || file.write("payload\n") != 8) {
             qFatal("cannot create %s", qPrintable(file.fileName()));
         }
@@ -45,7 +47,7 @@ struct Folders {
 
 Folders prepare(const QString &root, const QString &name, int count, const char *suffix)
 {
-    Folders folders{root + u'/' + name + QStringLiteral("-in"), root + u'/' + name + QStringLiteral("-work")};
+    Folders folders{root + u'/' + name + u"-in"_s, root + u'/' + name + u"-work"_s};
     makeFiles(folders.in, count, suffix);
     QDir().mkpath(folders.work);
     return folders;
@@ -54,14 +56,14 @@ Folders prepare(const QString &root, const QString &name, int count, const char 
 void makeDatabase(const QString &path, const QList<QPair<QString, QString>> &rules)
 {
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench"));
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"bench"_s);
         db.setDatabaseName(path);
         db.open();
         QSqlQuery query(db);
-        query.exec(QStringLiteral("create table FileList (FileName text, BatFile text)"));
+        query.exec(u"create table FileList (FileName text, BatFile text)"_s);
         db.transaction();
         for (const auto &rule : rules) {
-            query.prepare(QStringLiteral("insert into FileList values (?, ?)"));
+            query.prepare(u"insert into FileList values (?, ?)"_s);
             query.addBindValue(rule.first);
             query.addBindValue(rule.second);
             query.exec();
@@ -69,7 +71,7 @@ void makeDatabase(const QString &path, const QList<QPair<QString, QString>> &rul
         db.commit();
         db.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("bench"));
+    QSqlDatabase::removeDatabase(u"bench"_s);
 }
 
 void reapChildren()
@@ -100,8 +102,8 @@ QPair<double, PassReport> timedPass(const QString &root, const QString &database
 // (a) one pass over count matching files, one rule launching /bin/true.
 double timePass(const QString &root, int count)
 {
-    const auto [in, work] = prepare(root, QStringLiteral("pass"), count, ".txt");
-    makeDatabase(root + "/pass.mdb", {{QStringLiteral("*.txt"), QStringLiteral("/bin/true")}});
+    const auto [in, work] = prepare(root, u"pass"_s, count, ".txt");
+    makeDatabase(root + "/pass.mdb", {{u"*.txt"_s, u"/bin/true"_s}});
     const auto [elapsed, report] = timedPass(root, root + "/pass.mdb", in, work);
     if (report.filesMoved != count || report.programsLaunched != count || !report.failures.isEmpty()) {
         qFatal("pass moved %d and launched %d of %d", report.filesMoved, report.programsLaunched, count);
@@ -112,7 +114,7 @@ double timePass(const QString &root, int count)
 // (b) the floor: rename and posix_spawn of /bin/true, without waiting.
 double timeFloor(const QString &root, int count)
 {
-    const auto [in, work] = prepare(root, QStringLiteral("floor"), count, ".txt");
+    const auto [in, work] = prepare(root, u"floor"_s, count, ".txt");
     QList<QByteArray> names;
     DIR *dir = ::opendir(QFile::encodeName(in).constData());
     while (const dirent *entry = ::readdir(dir)) {
@@ -144,13 +146,13 @@ double timeFloor(const QString &root, int count)
 // (c) the shell loop an operator would write instead.
 double timeShell(const QString &root, int count)
 {
-    const auto [in, work] = prepare(root, QStringLiteral("shell"), count, ".txt");
+    const auto [in, work] = prepare(root, u"shell"_s, count, ".txt");
     // cp, rm and the background start of the program, once per file.
-    const QString loop = QStringLiteral("for f in \"$1\"/*.txt; do cp \"$f\" \"$2\"/; rm \"$f\"; /bin/true & done; wait");
+    const QString loop = u"for f in \"$1\"/*.txt; do cp \"$f\" \"$2\"/; rm \"$f\"; /bin/true & done; wait"_s;
     QElapsedTimer timer;
     timer.start();
     QProcess shell;
-    shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), loop, QStringLiteral("sh"), in, work});
+    shell.start(u"/bin/sh"_s, {u"-c"_s, loop, u"sh"_s, in, work});
     shell.waitForFinished(-1);
     const double elapsed = seconds(timer);
     if (QDir(in).entryList(QDir::Files).size() != 0) {
@@ -162,10 +164,10 @@ double timeShell(const QString &root, int count)
 // (d) 100 rules that match none of count files, against 100 plain readdir scans.
 QPair<double, double> timeListing(const QString &root, int count, int rules)
 {
-    const auto [in, work] = prepare(root, QStringLiteral("scan"), count, ".dat");
+    const auto [in, work] = prepare(root, u"scan"_s, count, ".dat");
     QList<QPair<QString, QString>> table;
     for (int i = 0; i < rules; ++i) {
-        table.append({QStringLiteral("rule%1_*.txt").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("/bin/true")});
+        table.append({u"rule%1_*.txt"_s.arg(i, 3, 10, QLatin1Char('0')), u"/bin/true"_s});
     }
     makeDatabase(root + "/scan.mdb", table);
     const auto [pass, report] = timedPass(root, root + "/scan.mdb", in, work);

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_Cp932 : public QObject {
     Q_OBJECT
 private slots:
@@ -18,13 +20,13 @@ void tst_Cp932::roundTrip_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("ascii with backslash") << QStringLiteral("C:\\remove") << QByteArray("C:\\remove");
-    QTest::newRow("hiragana") << u"あ"_qs << QByteArray("\x82\xA0");
-    QTest::newRow("trail byte is a backslash") << u"ソ"_qs << QByteArray("\x83\x5C");
-    QTest::newRow("half-width katakana") << u"ｽﾃｰﾀｽ"_qs << QByteArray("\xBD\xC3\xB0\xC0\xBD");
-    QTest::newRow("control byte 0x1A") << QStringLiteral("\x1A") << QByteArray("\x1A");
-    QTest::newRow("NEC special: circled one") << u"①"_qs << QByteArray("\x87\x40");
-    QTest::newRow("IBM extension") << u"髙"_qs << QByteArray("\xFB\xFC");
+    QTest::newRow("ascii with backslash") << u"C:\\remove"_s << QByteArray("C:\\remove");
+    QTest::newRow("hiragana") << u"あ"_s << QByteArray("\x82\xA0");
+    QTest::newRow("trail byte is a backslash") << u"ソ"_s << QByteArray("\x83\x5C");
+    QTest::newRow("half-width katakana") << u"ｽﾃｰﾀｽ"_s << QByteArray("\xBD\xC3\xB0\xC0\xBD");
+    QTest::newRow("control byte 0x1A") << u"\x1A"_s << QByteArray("\x1A");
+    QTest::newRow("NEC special: circled one") << u"①"_s << QByteArray("\x87\x40");
+    QTest::newRow("IBM extension") << u"髙"_s << QByteArray("\xFB\xFC");
 }
 
 void tst_Cp932::roundTrip()
@@ -38,9 +40,9 @@ void tst_Cp932::roundTrip()
 void tst_Cp932::refused_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::newRow("yen sign") << u"¥"_qs;
-    QTest::newRow("emoji") << u"😀"_qs;
-    QTest::newRow("accented latin") << u"é"_qs;
+    QTest::newRow("yen sign") << u"¥"_s;
+    QTest::newRow("emoji") << u"😀"_s;
+    QTest::newRow("accented latin") << u"é"_s;
 }
 
 void tst_Cp932::refused()
@@ -52,8 +54,8 @@ void tst_Cp932::refused()
 
 void tst_Cp932::invalidBytesDecodeToReplacement()
 {
-    QCOMPARE(Cp932::decode(QByteArray("a\xFF" "b")), u"a\uFFFDb"_qs);
-    QCOMPARE(Cp932::decode(QByteArray("a\x82")), u"a\uFFFD"_qs);
+    QCOMPARE(Cp932::decode(QByteArray("a\xFF" "b")), u"a\uFFFDb"_s);
+    QCOMPARE(Cp932::decode(QByteArray("a\x82")), u"a\uFFFD"_s);
 }
 
 void tst_Cp932::truncatedKeepsWholeCharacters_data()

@@ -1,11 +1,15 @@
 #include "engine/dispatchpass.h"
-#include "support/fakes.h"
 #include "engine/rulestore.h"
+#include "support/fakes.h"
+#include "support/programfolderfixture.h"
 #include "support/testfolders.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
 
 using TestFolders::entries;
 using TestFolders::readFile;
@@ -16,42 +20,20 @@ Q_DECLARE_METATYPE(PassFailure::Step)
 
 namespace {
 
-const QVariant kNull = QVariant(QMetaType::fromType<QString>());
-
-QVariant text(const char *value)
-{
-    return QString::fromUtf8(value);
-}
-
-// A search folder, a work folder and a rule database in a temporary folder, with fakes
-// that log every listing, move and launch in order.
-class Fixture {
+// A program folder with the store a pass walks, and fakes that log every listing, move and
+// launch in order.
+class Fixture : public ProgramFolderFixture {
 public:
-    explicit Fixture(const QList<QPair<QVariant, QVariant>> &rules)
-        : search(dir.filePath(QStringLiteral("in")))
-        , work(dir.filePath(QStringLiteral("work")))
-        , database(dir.filePath(QStringLiteral("AttFile.mdb")))
+    explicit Fixture(const Rules &rules)
+        : ProgramFolderFixture(rules)
         , files(&log)
         , launcher(&log)
+        , store(std::make_unique<RuleStore>(database))
     {
-        QDir().mkpath(search);
-        QDir().mkpath(work);
-        TestFolders::createRuleDatabase(database, rules);
-        store = std::make_unique<RuleStore>(database);
         store->Open();
-    }
-    void drop(const QStringList &names)
-    {
-        for (const QString &name : names) {
-            writeFile(search + u'/' + name, name.toUtf8());
-        }
     }
     PassReport pass() { return runDispatchPass(*store, search, work, files, launcher); }
 
-    QTemporaryDir dir;
-    QString search;
-    QString work;
-    QString database;
     QStringList log;
     FakeFileSystem files;
     FakeProcessLauncher launcher;
@@ -71,7 +53,12 @@ QStringList movesAfter(const QStringList &log, const QString &listing)
     return moves;
 }
 
+using Arrange = std::function<void(Fixture &)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Arrange)
+Q_DECLARE_METATYPE(std::function<void(Fixture &, QString &, QString &)>)
 
 class tst_DispatchPass : public QObject {
     Q_OBJECT
@@ -93,8 +80,8 @@ private slots:
 void tst_DispatchPass::rulesInOrderAndEachFileOnce()
 {
     Fixture f({{text("b*.txt"), text("prog-b")}, {text("a*.txt"), text("prog-a")}, {text("?1.txt"), text("prog-1")}});
-    f.drop({QStringLiteral("a1.txt"), QStringLiteral("a2.txt"), QStringLiteral("b1.txt"), QStringLiteral("b2.txt"),
-            QStringLiteral("B3.TXT"), QStringLiteral("c1.txt"), QStringLiteral("keep.csv")});
+    f.drop({u"a1.txt"_s, u"a2.txt"_s, u"b1.txt"_s, u"b2.txt"_s,
+            u"B3.TXT"_s, u"c1.txt"_s, u"keep.csv"_s});
 
     const PassReport report = f.pass();
 
@@ -102,26 +89,25 @@ void tst_DispatchPass::rulesInOrderAndEachFileOnce()
     QCOMPARE(report.filesMoved, 6);
     QCOMPARE(report.programsLaunched, 6);
     // Rules in ascending FileName order, each listing begun once.
-    QStringList listings = f.log.filter(QStringLiteral("list "));
-    QCOMPARE(listings, (QStringList{QStringLiteral("list ?1.txt"), QStringLiteral("list a*.txt"),
-                                    QStringLiteral("list b*.txt")}));
+    QStringList listings = f.log.filter(u"list "_s);
+    QCOMPARE(listings, (QStringList{u"list ?1.txt"_s, u"list a*.txt"_s,
+                                    u"list b*.txt"_s}));
     // The first rule whose pattern matches takes the file.
-    QCOMPARE(movesAfter(f.log, QStringLiteral("list ?1.txt")),
-             (QStringList{QStringLiteral("move a1.txt"), QStringLiteral("move b1.txt"), QStringLiteral("move c1.txt")}));
-    QCOMPARE(movesAfter(f.log, QStringLiteral("list a*.txt")), QStringList{QStringLiteral("move a2.txt")});
-    QCOMPARE(movesAfter(f.log, QStringLiteral("list b*.txt")),
-             (QStringList{QStringLiteral("move B3.TXT"), QStringLiteral("move b2.txt")}));
+    QCOMPARE(movesAfter(f.log, u"list ?1.txt"_s),
+             (QStringList{u"move a1.txt"_s, u"move b1.txt"_s, u"move c1.txt"_s}));
+    QCOMPARE(movesAfter(f.log, u"list a*.txt"_s), QStringList{u"move a2.txt"_s});
+    QCOMPARE(movesAfter(f.log, u"list b*.txt"_s),
+             (QStringList{u"move B3.TXT"_s, u"move b2.txt"_s}));
     // Each move is followed by its rule's launch before the next name.
+    const QHash<QString, QString> programOf{{u"a1.txt"_s, u"prog-1"_s}, {u"b1.txt"_s, u"prog-1"_s},
+                                            {u"c1.txt"_s, u"prog-1"_s}, {u"a2.txt"_s, u"prog-a"_s},
+                                            {u"b2.txt"_s, u"prog-b"_s}, {u"B3.TXT"_s, u"prog-b"_s}};
     for (qsizetype i = 0; i < f.log.size(); ++i) {
         if (f.log[i].startsWith(QLatin1String("move"))) {
-            const QString name = f.log[i].mid(5);
-            const QString rule = name.startsWith(u'a') && name != QLatin1String("a1.txt") ? QStringLiteral("prog-a")
-                : name.endsWith(QLatin1String("1.txt"))                                    ? QStringLiteral("prog-1")
-                                                                                           : QStringLiteral("prog-b");
-            QCOMPARE(f.log.value(i + 1), QStringLiteral("launch ") + rule);
+            QCOMPARE(f.log.value(i + 1), u"launch "_s + programOf.value(f.log[i].mid(5)));
         }
     }
-    QCOMPARE(entries(f.search), QStringList{QStringLiteral("keep.csv")});
+    QCOMPARE(entries(f.search), QStringList{u"keep.csv"_s});
     QCOMPARE(entries(f.work).size(), 6);
     QCOMPARE(readFile(f.work + "/a1.txt"), QByteArray("a1.txt"));
     // The cursor is left on the last rule.
@@ -132,87 +118,87 @@ void tst_DispatchPass::skipsRulesWithoutPattern()
 {
     // Null and empty patterns are skipped without reading their program; a blank pattern is a pattern.
     Fixture f({{kNull, kNull}, {text(""), kNull}, {text(" "), text("prog-blank")}, {text("*"), text("prog-all")}});
-    f.drop({QStringLiteral("x.dat")});
+    f.drop({u"x.dat"_s});
     const PassReport report = f.pass();
     QVERIFY(report.failures.isEmpty());
-    QCOMPARE(f.log, (QStringList{QStringLiteral("list  "), QStringLiteral("list *"), QStringLiteral("move x.dat"),
-                                 QStringLiteral("launch prog-all")}));
+    QCOMPARE(f.log, (QStringList{u"list  "_s, u"list *"_s, u"move x.dat"_s,
+                                 u"launch prog-all"_s}));
     QCOMPARE(f.store->AbsolutePosition(), 4);
 }
 
 void tst_DispatchPass::movesPlainFilesOnlyAndReplaces()
 {
     Fixture f({{text("*"), text("prog")}});
-    f.drop({QStringLiteral("new.txt"), QStringLiteral(".hidden")});
-    QDir(f.search).mkdir(QStringLiteral("folder"));
+    f.drop({u"new.txt"_s, u".hidden"_s});
+    QDir(f.search).mkdir(u"folder"_s);
     QVERIFY(QFile::link(f.search + "/new.txt", f.search + "/link.txt"));
     writeFile(f.work + "/new.txt", "older copy");
 
     const PassReport report = f.pass();
     QCOMPARE(report.filesMoved, 1);
-    QCOMPARE(entries(f.search), (QStringList{QStringLiteral(".hidden"), QStringLiteral("folder"),
-                                             QStringLiteral("link.txt")}));
+    QCOMPARE(entries(f.search), (QStringList{u".hidden"_s, u"folder"_s,
+                                             u"link.txt"_s}));
     QCOMPARE(readFile(f.work + "/new.txt"), QByteArray("new.txt"));
-    QCOMPARE(f.launcher.launched, QStringList{QStringLiteral("prog")});
+    QCOMPARE(f.launcher.launched, QStringList{u"prog"_s});
 }
 
 void tst_DispatchPass::failuresLoseNothing_data()
 {
-    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QVariant>("program"); // of the rule "*.txt"
+    QTest::addColumn<Arrange>("arrange");
     QTest::addColumn<Step>("step");
+    QTest::addColumn<QStringList>("reportedPatterns");
     QTest::addColumn<QStringList>("leftInSearch");
     QTest::addColumn<QStringList>("inWork");
     QTest::addColumn<QStringList>("launched");
 
-    const QString a = QStringLiteral("a.txt");
-    const QString b = QStringLiteral("b.txt");
-    const QString z = QStringLiteral("z.csv");
-    QTest::newRow("a move fails") << "move a.txt" << Step::Move << QStringList{a} << QStringList{b, z}
-                                  << QStringList{"prog", "prog-csv"};
-    QTest::newRow("a launch fails") << "launch prog" << Step::Launch << QStringList{} << QStringList{a, b, z}
-                                    << QStringList{"prog-csv"};
-    QTest::newRow("program missing") << "problem prog" << Step::Rule << QStringList{a, b} << QStringList{z}
-                                     << QStringList{"prog-csv"};
-    QTest::newRow("program Null") << "null program" << Step::Rule << QStringList{a, b} << QStringList{z}
+    const QString a = u"a.txt"_s;
+    const QString b = u"b.txt"_s;
+    const QString z = u"z.csv"_s;
+    const QStringList txt{u"*.txt"_s};
+    const Arrange nothing = [](Fixture &) {};
+    QTest::newRow("a move fails")
+        << text("prog") << Arrange([](Fixture &f) { f.files.moveFailures.insert(u"a.txt"_s, u"Device or resource busy"_s); })
+        << Step::Move << txt << QStringList{a} << QStringList{b, z} << QStringList{"prog", "prog-csv"};
+    QTest::newRow("a launch fails")
+        << text("prog") << Arrange([](Fixture &f) { f.launcher.launchFailures.insert(u"prog"_s, u"Permission denied"_s); })
+        << Step::Launch << txt + txt << QStringList{} << QStringList{a, b, z} << QStringList{"prog-csv"};
+    QTest::newRow("program missing")
+        << text("prog") << Arrange([](Fixture &f) { f.launcher.problems.insert(u"prog"_s, u"not found"_s); })
+        << Step::Rule << txt << QStringList{a, b} << QStringList{z} << QStringList{"prog-csv"};
+    QTest::newRow("program Null") << kNull << nothing << Step::Rule << txt << QStringList{a, b} << QStringList{z}
                                   << QStringList{"prog-csv"};
-    QTest::newRow("program blank") << "blank program" << Step::Rule << QStringList{a, b} << QStringList{z}
-                                   << QStringList{"prog-csv"};
-    QTest::newRow("work folder missing") << "no work folder" << Step::Move << QStringList{a, b, z} << QStringList{}
-                                         << QStringList{};
+    QTest::newRow("program blank") << text("   ") << nothing << Step::Rule << txt << QStringList{a, b}
+                                   << QStringList{z} << QStringList{"prog-csv"};
+    QTest::newRow("work folder missing")
+        << text("prog") << Arrange([](Fixture &f) { QDir(f.work).removeRecursively(); }) << Step::Move
+        << QStringList{"*.csv"} + txt + txt << QStringList{a, b, z} << QStringList{} << QStringList{};
 }
 
 void tst_DispatchPass::failuresLoseNothing()
 {
-    QFETCH(QString, failure);
+    QFETCH(QVariant, program);
+    QFETCH(Arrange, arrange);
     QFETCH(Step, step);
+    QFETCH(QStringList, reportedPatterns);
     QFETCH(QStringList, leftInSearch);
     QFETCH(QStringList, inWork);
     QFETCH(QStringList, launched);
 
-    const QVariant program = failure == "null program" ? kNull
-        : failure == "blank program"                   ? text("   ")
-                                                       : text("prog");
     Fixture f({{text("*.txt"), program}, {text("*.csv"), text("prog-csv")}});
-    f.drop({QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("z.csv")});
-    if (failure == "move a.txt") {
-        f.files.moveFailures.insert(QStringLiteral("a.txt"), QStringLiteral("Device or resource busy"));
-    } else if (failure == "launch prog") {
-        f.launcher.launchFailures.insert(QStringLiteral("prog"), QStringLiteral("Permission denied"));
-    } else if (failure == "problem prog") {
-        f.launcher.problems.insert(QStringLiteral("prog"), QStringLiteral("not found"));
-    } else if (failure == "no work folder") {
-        QDir(f.work).removeRecursively();
-    }
+    f.drop({u"a.txt"_s, u"b.txt"_s, u"z.csv"_s});
+    arrange(f);
 
     const PassReport report = f.pass();
 
-    QVERIFY(!report.failures.isEmpty());
+    QStringList patterns;
     for (const PassFailure &reported : report.failures) {
         QCOMPARE(reported.step, step);
         QVERIFY(!reported.reason.isEmpty());
-        QVERIFY(reported.pattern == QLatin1String("*.txt") || failure == "no work folder");
         QVERIFY(describe(reported).contains(reported.reason));
+        patterns.append(reported.pattern);
     }
+    QCOMPARE(patterns, reportedPatterns);
     QCOMPARE(entries(f.search), leftInSearch);
     if (QDir(f.work).exists()) {
         QCOMPARE(entries(f.work), inWork);
@@ -222,16 +208,18 @@ void tst_DispatchPass::failuresLoseNothing()
     QCOMPARE(sortedLaunches, launched);
     QCOMPARE(report.filesMoved, inWork.size());
     QCOMPARE(report.programsLaunched, launched.size());
-    for (const QString &name : leftInSearch + inWork) {
-        const QString folder = leftInSearch.contains(name) ? f.search : f.work;
-        QCOMPARE(readFile(folder + u'/' + name), name.toUtf8());
+    for (const QString &name : leftInSearch) {
+        QCOMPARE(readFile(f.search + u'/' + name), name.toUtf8());
+    }
+    for (const QString &name : inWork) {
+        QCOMPARE(readFile(f.work + u'/' + name), name.toUtf8());
     }
 }
 
 void tst_DispatchPass::fileTakenByAnotherProgramIsPassedOver()
 {
     Fixture f({{text("*"), text("prog")}});
-    f.drop({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    f.drop({u"a"_s, u"b"_s, u"c"_s});
     f.files.beforeMove = [&](const QString &source) {
         if (source.endsWith(QLatin1String("/b"))) {
             QFile::remove(source);
@@ -240,7 +228,7 @@ void tst_DispatchPass::fileTakenByAnotherProgramIsPassedOver()
     const PassReport report = f.pass();
     QVERIFY(report.failures.isEmpty());
     QCOMPARE(report.filesMoved, 2);
-    QCOMPARE(entries(f.work), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
+    QCOMPARE(entries(f.work), (QStringList{u"a"_s, u"c"_s}));
     QCOMPARE(f.launcher.launched.size(), 2);
 }
 
@@ -255,12 +243,12 @@ void tst_DispatchPass::firstMatchingRuleOwnsItsFiles_data()
     // match every file named here.
     QTest::newRow("its files stay, counted in one line")
         << QStringList{"a.txt", "b.txt", "a.csv"} << QString() << QStringList{"a.txt", "b.txt"}
-        << QStringList{"prog-a"} << u"規則「*.txt」のプログラムを起動できないため、ファイル 2 件を検索フォルダに残しました: not found"_qs;
+        << QStringList{"prog-a"} << u"規則「*.txt」のプログラムを起動できないため、ファイル 2 件を検索フォルダに残しました: not found"_s;
     QTest::newRow("no file waiting: nothing reported")
         << QStringList{"a.csv"} << QString() << QStringList{} << QStringList{"prog-a"} << QString();
     QTest::newRow("a move that fails leaves the file to its own rule")
         << QStringList{"a.csv", "a.log"} << "a.log" << QStringList{"a.log"} << QStringList{"prog-a"}
-        << u"a.log を作業フォルダへ移動できません (検索フォルダに残しました): busy"_qs;
+        << u"a.log を作業フォルダへ移動できません (検索フォルダに残しました): busy"_s;
 }
 
 void tst_DispatchPass::firstMatchingRuleOwnsItsFiles()
@@ -271,10 +259,10 @@ void tst_DispatchPass::firstMatchingRuleOwnsItsFiles()
     QFETCH(QStringList, launched);
     QFETCH(QString, reported);
     Fixture f({{text("a*"), text("prog-a")}, {text("*.txt"), text("prog-txt")}, {text("*.log"), text("prog-log")}});
-    f.launcher.problems.insert(QStringLiteral("prog-txt"), QStringLiteral("not found"));
+    f.launcher.problems.insert(u"prog-txt"_s, u"not found"_s);
     f.drop(dropped);
     if (!failingMove.isEmpty()) {
-        f.files.moveFailures.insert(failingMove, QStringLiteral("busy"));
+        f.files.moveFailures.insert(failingMove, u"busy"_s);
     }
     const PassReport report = f.pass();
     QStringList lines;
@@ -288,43 +276,41 @@ void tst_DispatchPass::firstMatchingRuleOwnsItsFiles()
 
 void tst_DispatchPass::nothingToDo_data()
 {
-    QTest::addColumn<QString>("setUp");
+    // Given the fixture, the search and the work folder text, changes what the pass will meet.
+    using Folders = std::function<void(Fixture &, QString &, QString &)>;
+    QTest::addColumn<Folders>("arrange");
     QTest::addColumn<bool>("reported");
-    QTest::newRow("empty rule table") << "empty table" << false;
-    QTest::newRow("database failed to open") << "no database" << false;
-    QTest::newRow("search folder missing") << "no search folder" << false;
-    QTest::newRow("same folder") << "same folder" << true;
-    QTest::newRow("same folder by another name") << "same folder by link" << true;
-    QTest::newRow("empty search folder text") << "empty search text" << true;
-    QTest::newRow("empty work folder text") << "empty work text" << true;
+    QTest::newRow("empty rule table") << Folders([](Fixture &f, QString &, QString &) {
+        TestFolders::execute(f.database, u"delete from FileList"_s);
+        f.store->Refresh();
+    }) << false;
+    QTest::newRow("database failed to open") << Folders([](Fixture &f, QString &, QString &) {
+        f.store = std::make_unique<RuleStore>(f.dir.filePath(u"missing.mdb"_s));
+        f.store->Open();
+    }) << false;
+    QTest::newRow("search folder missing")
+        << Folders([](Fixture &f, QString &search, QString &) { search = f.dir.filePath(u"missing"_s); }) << false;
+    QTest::newRow("same folder") << Folders([](Fixture &f, QString &, QString &work) { work = f.search; }) << true;
+    QTest::newRow("same folder by another name") << Folders([](Fixture &f, QString &, QString &work) {
+        QVERIFY(QFile::link(f.search, f.dir.filePath(u"alias"_s)));
+        work = f.dir.filePath(u"alias"_s) + u'/';
+    }) << true;
+    QTest::newRow("empty search folder text")
+        << Folders([](Fixture &, QString &search, QString &) { search.clear(); }) << true;
+    QTest::newRow("empty work folder text")
+        << Folders([](Fixture &, QString &, QString &work) { work.clear(); }) << true;
 }
 
 void tst_DispatchPass::nothingToDo()
 {
-    QFETCH(QString, setUp);
+    using Folders = std::function<void(Fixture &, QString &, QString &)>;
+    QFETCH(Folders, arrange);
     QFETCH(bool, reported);
     Fixture f({{text("*"), text("prog")}});
-    f.drop({QStringLiteral("a")});
+    f.drop({u"a"_s});
     QString search = f.search;
     QString work = f.work;
-    if (setUp == "empty table") {
-        TestFolders::execute(f.database, QStringLiteral("delete from FileList"));
-        f.store->Refresh();
-    } else if (setUp == "no database") {
-        f.store = std::make_unique<RuleStore>(f.dir.filePath(QStringLiteral("missing.mdb")));
-        f.store->Open();
-    } else if (setUp == "no search folder") {
-        search = f.dir.filePath(QStringLiteral("missing"));
-    } else if (setUp == "same folder") {
-        work = f.search;
-    } else if (setUp == "same folder by link") {
-        QVERIFY(QFile::link(f.search, f.dir.filePath(QStringLiteral("alias"))));
-        work = f.dir.filePath(QStringLiteral("alias")) + u'/';
-    } else if (setUp == "empty search text") {
-        search.clear();
-    } else if (setUp == "empty work text") {
-        work.clear();
-    }
+    arrange(f, search, work);
 
     const PassReport report = runDispatchPass(*f.store, search, work, f.files, f.launcher);
     QCOMPARE(report.failures.size(), reported ? 1 : 0);
@@ -339,29 +325,29 @@ void tst_DispatchPass::nothingToDo()
 void tst_DispatchPass::usesAnEditOfTheCurrentRule()
 {
     Fixture f({{text("*.txt"), text("old-prog")}});
-    f.drop({QStringLiteral("a.txt")});
+    f.drop({u"a.txt"_s});
     f.store->setValue(RuleStore::BatFile, text("new-prog"));
     const PassReport report = f.pass();
     QVERIFY(report.failures.isEmpty());
-    QCOMPARE(f.launcher.launched, QStringList{QStringLiteral("new-prog")});
+    QCOMPARE(f.launcher.launched, QStringList{u"new-prog"_s});
     f.store->UpdateBatch();
-    QCOMPARE(TestFolders::readRules(f.database)[0].second.toString(), QStringLiteral("new-prog"));
+    QCOMPARE(TestFolders::readRules(f.database)[0].second.toString(), u"new-prog"_s);
 }
 
 void tst_DispatchPass::reportsAnEditThatCannotBeWritten()
 {
     Fixture f({{text("a*"), text("prog-a")}, {text("b*"), text("prog-b")}});
-    f.drop({QStringLiteral("a1"), QStringLiteral("b1")});
+    f.drop({u"a1"_s, u"b1"_s});
     f.store->MoveLast();
     f.store->setValue(RuleStore::BatFile, text("prog-b2"));
-    TestFolders::execute(f.database, QStringLiteral("delete from FileList where FileName = 'b*'"));
+    TestFolders::execute(f.database, u"delete from FileList where FileName = 'b*'"_s);
 
     const PassReport report = f.pass();
     // Leaving the edited rule fails to write it; the pass goes on and still uses the edit.
     QCOMPARE(report.failures.size(), 1);
     QCOMPARE(report.failures[0].step, Step::Store);
     QCOMPARE(report.filesMoved, 2);
-    QCOMPARE(f.launcher.launched, (QStringList{QStringLiteral("prog-a"), QStringLiteral("prog-b2")}));
+    QCOMPARE(f.launcher.launched, (QStringList{u"prog-a"_s, u"prog-b2"_s}));
 }
 
 QTEST_GUILESS_MAIN(tst_DispatchPass)

@@ -8,6 +8,8 @@
 
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
+
 // Runs inside the program's own application object, as the program does.
 class tst_FenlowApplication : public QObject {
     Q_OBJECT
@@ -23,7 +25,7 @@ private:
 
 void tst_FenlowApplication::failureInAHandlerIsShownAndTheProgramRunsOn()
 {
-    QPushButton button(QStringLiteral("押す"));
+    QPushButton button(u"押す"_s);
     int clicks = 0;
     QObject::connect(&button, &QPushButton::clicked, [&clicks] {
         if (++clicks == 1) {
@@ -38,9 +40,9 @@ void tst_FenlowApplication::failureInAHandlerIsShownAndTheProgramRunsOn()
     QVERIFY(m_messages.shown[0].contains(QLatin1String("disk on fire")));
 
     // A timer's handler too, and the next event is handled as usual.
-    QTimer::singleShot(0, [] { throw StoreError(QStringLiteral("規則を読み込めません")); });
+    QTimer::singleShot(0, [] { throw StoreError(u"規則を読み込めません"_s); });
     QTRY_COMPARE(m_messages.shown.size(), 2);
-    QVERIFY(m_messages.shown[1].contains(QStringLiteral("規則を読み込めません")));
+    QVERIFY(m_messages.shown[1].contains(u"規則を読み込めません"_s));
     QTest::mouseClick(&button, Qt::LeftButton);
     QCOMPARE(clicks, 2);
     QCOMPARE(m_messages.shown.size(), 2);

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 using TestFolders::entries;
 using TestFolders::readFile;
 using TestFolders::writeFile;
@@ -65,8 +67,8 @@ private:
 void tst_FileSystem::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_in = m_dir->filePath(QStringLiteral("in"));
-    m_work = m_dir->filePath(QStringLiteral("work"));
+    m_in = m_dir->filePath(u"in"_s);
+    m_work = m_dir->filePath(u"work"_s);
     QDir().mkpath(m_in);
     QDir().mkpath(m_work);
 }
@@ -77,23 +79,23 @@ void tst_FileSystem::listsPlainFilesOnly()
     writeFile(m_in + "/B.TXT");
     writeFile(m_in + "/c.csv");
     writeFile(m_in + "/.hidden.txt");
-    QDir(m_in).mkdir(QStringLiteral("folder.txt"));
+    QDir(m_in).mkdir(u"folder.txt"_s);
     QVERIFY(QFile::link(m_in + "/a.txt", m_in + "/link.txt"));
     QCOMPARE(::mkfifo(QFile::encodeName(m_in + "/fifo.txt").constData(), 0600), 0);
 
-    QStringList names = m_files.listPlainFiles(m_in, QStringLiteral("*.txt"));
+    QStringList names = m_files.listPlainFiles(m_in, u"*.txt"_s);
     names.sort();
-    QCOMPARE(names, (QStringList{QStringLiteral("B.TXT"), QStringLiteral("a.txt")}));
-    names = m_files.listPlainFiles(m_in + "/", QStringLiteral("*"));
+    QCOMPARE(names, (QStringList{u"B.TXT"_s, u"a.txt"_s}));
+    names = m_files.listPlainFiles(m_in + "/", u"*"_s);
     names.sort();
-    QCOMPARE(names, (QStringList{QStringLiteral("B.TXT"), QStringLiteral("a.txt"), QStringLiteral("c.csv")}));
+    QCOMPARE(names, (QStringList{u"B.TXT"_s, u"a.txt"_s, u"c.csv"_s}));
 }
 
 void tst_FileSystem::listingOfAMissingFolderIsEmpty()
 {
-    QVERIFY(m_files.listPlainFiles(m_dir->filePath(QStringLiteral("missing")), QStringLiteral("*")).isEmpty());
-    writeFile(m_dir->filePath(QStringLiteral("file")));
-    QVERIFY(m_files.listPlainFiles(m_dir->filePath(QStringLiteral("file")), QStringLiteral("*")).isEmpty());
+    QVERIFY(m_files.listPlainFiles(m_dir->filePath(u"missing"_s), u"*"_s).isEmpty());
+    writeFile(m_dir->filePath(u"file"_s));
+    QVERIFY(m_files.listPlainFiles(m_dir->filePath(u"file"_s), u"*"_s).isEmpty());
 }
 
 void tst_FileSystem::move_data()
@@ -120,7 +122,7 @@ void tst_FileSystem::move()
     QFETCH(Arrange, arrange);
     QFETCH(Outcome, outcome);
 
-    const MoveFolders f{m_in + "/a.txt", m_work + "/a.txt", m_work, m_dir->filePath(QStringLiteral("target"))};
+    const MoveFolders f{m_in + "/a.txt", m_work + "/a.txt", m_work, m_dir->filePath(u"target"_s)};
     writeFile(f.source, "new content");
     writeFile(f.linkTarget, "target content");
     arrange(f);
@@ -154,19 +156,19 @@ void tst_FileSystem::moveByCopyKeepsTheFile()
     QCOMPARE(readFile(m_work + "/a.txt"), content);
     QCOMPARE(QFileInfo(m_work + "/a.txt").permissions(), permissions);
     QCOMPARE(QFileInfo(m_work + "/a.txt").lastModified(), modified);
-    QCOMPARE(entries(m_work), QStringList{QStringLiteral("a.txt")});
+    QCOMPARE(entries(m_work), QStringList{u"a.txt"_s});
 }
 
 void tst_FileSystem::moveByCopyFailureLeavesNoTrace()
 {
     const QString source = m_in + "/a.txt";
     writeFile(source, "content");
-    QDir(m_work).mkdir(QStringLiteral("a.txt")); // the copy cannot be renamed over a folder
+    QDir(m_work).mkdir(u"a.txt"_s); // the copy cannot be renamed over a folder
 
     const Result<MoveOutcome> result = PosixFileSystem::moveByCopy(source, m_work + "/a.txt");
     QCOMPARE(outcomeOf(result), Outcome::Failed);
     QCOMPARE(readFile(source), QByteArray("content"));
-    QCOMPARE(entries(m_work), QStringList{QStringLiteral("a.txt")});
+    QCOMPARE(entries(m_work), QStringList{u"a.txt"_s});
 
     QCOMPARE(outcomeOf(PosixFileSystem::moveByCopy(m_in + "/missing", m_work + "/missing")), Outcome::SourceGone);
 }
@@ -179,13 +181,13 @@ void tst_FileSystem::moveAcrossFileSystems()
         || ::stat(QFile::encodeName(m_in).constData(), &here) != 0 || here.st_dev == shm.st_dev) {
         QSKIP("no second writable file system at /dev/shm");
     }
-    QTemporaryDir other(QStringLiteral("/dev/shm/fenlow-test-XXXXXX"));
+    QTemporaryDir other(u"/dev/shm/fenlow-test-XXXXXX"_s);
     QVERIFY(other.isValid());
     writeFile(m_in + "/a.txt", "across");
-    QCOMPARE(outcomeOf(m_files.moveFile(m_in + "/a.txt", other.filePath(QStringLiteral("a.txt")))), Outcome::Moved);
+    QCOMPARE(outcomeOf(m_files.moveFile(m_in + "/a.txt", other.filePath(u"a.txt"_s))), Outcome::Moved);
     QVERIFY(!QFile::exists(m_in + "/a.txt"));
-    QCOMPARE(readFile(other.filePath(QStringLiteral("a.txt"))), QByteArray("across"));
-    QCOMPARE(entries(other.path()), QStringList{QStringLiteral("a.txt")});
+    QCOMPARE(readFile(other.filePath(u"a.txt"_s)), QByteArray("across"));
+    QCOMPARE(entries(other.path()), QStringList{u"a.txt"_s});
 }
 
 void tst_FileSystem::sameFolder_data()
@@ -206,7 +208,7 @@ void tst_FileSystem::sameFolder()
     QFETCH(QString, first);
     QFETCH(QString, second);
     QFETCH(bool, expected);
-    QVERIFY(QFile::link(m_in, m_dir->filePath(QStringLiteral("link"))));
+    QVERIFY(QFile::link(m_in, m_dir->filePath(u"link"_s)));
     QCOMPARE(m_files.isSameFolder(m_dir->filePath(first), m_dir->filePath(second)), expected);
 }
 

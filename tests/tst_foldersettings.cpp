@@ -6,10 +6,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kSearchDefault = QStringLiteral("C:\\Program File\\ZEZERU\\xxxxxx.attach");
-const QString kWorkDefault = QStringLiteral("C:\\remove");
+const QString kSearchDefault = u"C:\\Program File\\ZEZERU\\xxxxxx.attach"_s;
+const QString kWorkDefault = u"C:\\remove"_s;
 
 } // namespace
 
@@ -50,9 +52,9 @@ void tst_FolderSettings::readsBothFolders_data()
                                                << QString(127, u'a') << kWorkDefault;
     QTest::newRow("long first value, short second")
         << QByteArray("[Center]\r\nserch=" + QByteArray(100, 'a') + "\r\nremove=b\r\n") << QString(100, u'a') << "b";
-    QTest::newRow("Japanese folders") << QByteArray("[Center]\r\nserch=" + Cp932::encode(u"/受信"_qs).value()
-                                                    + "\r\nremove=" + Cp932::encode(u"/ｼｭｳﾘ"_qs).value() + "\r\n")
-                                      << u"/受信"_qs << u"/ｼｭｳﾘ"_qs;
+    QTest::newRow("Japanese folders") << QByteArray("[Center]\r\nserch=" + Cp932::encode(u"/受信"_s).value()
+                                                    + "\r\nremove=" + Cp932::encode(u"/ｼｭｳﾘ"_s).value() + "\r\n")
+                                      << u"/受信"_s << u"/ｼｭｳﾘ"_s;
 }
 
 void tst_FolderSettings::readsBothFolders()
@@ -84,31 +86,31 @@ void tst_FolderSettings::failedReadKeepsWhatWasNotRead()
 {
     TestFolders::writeFile(iniPath(), "[Center]\r\nserch=/in\r\nremove=/work\r\n");
     FakeProfileFile profile;
-    profile.readFailures.insert(QStringLiteral("remove"), QStringLiteral("I/O error"));
-    FolderSettings settings{QStringLiteral("old search"), QStringLiteral("old work")};
+    profile.readFailures.insert(u"remove"_s, u"I/O error"_s);
+    FolderSettings settings{u"old search"_s, u"old work"_s};
     const Result<> read = GetInitInfo(settings, profile, m_dir.path());
     QVERIFY(!read);
-    QCOMPARE(read.reason(), QStringLiteral("I/O error"));
-    QCOMPARE(settings.SearchFolder, QStringLiteral("/in"));
-    QCOMPARE(settings.WorkFolder, QStringLiteral("old work"));
+    QCOMPARE(read.reason(), u"I/O error"_s);
+    QCOMPARE(settings.SearchFolder, u"/in"_s);
+    QCOMPARE(settings.WorkFolder, u"old work"_s);
 }
 
 void tst_FolderSettings::saveWritesBothKeys()
 {
     TestFolders::writeFile(iniPath(), "; kept\r\n[Center]\r\nremove=/old\r\nother=1\r\n");
     IniProfileFile profile;
-    QVERIFY(SaveInitInfo({u"/受信"_qs, QString()}, profile, m_dir.path()).ok());
+    QVERIFY(SaveInitInfo({u"/受信"_s, QString()}, profile, m_dir.path()).ok());
     QCOMPARE(TestFolders::readFile(iniPath()),
-             "; kept\r\n[Center]\r\nremove=\r\nother=1\r\nserch=" + Cp932::encode(u"/受信"_qs).value() + "\r\n");
+             "; kept\r\n[Center]\r\nremove=\r\nother=1\r\nserch=" + Cp932::encode(u"/受信"_s).value() + "\r\n");
 }
 
 void tst_FolderSettings::saveThenReadRoundTrip_data()
 {
     QTest::addColumn<QString>("search");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << QStringLiteral("/data/in") << QStringLiteral("/data/in");
+    QTest::newRow("plain") << u"/data/in"_s << u"/data/in"_s;
     QTest::newRow("empty field stays empty") << QString() << QString();
-    const QString longPath = QStringLiteral("/") + QString(140, u'p');
+    const QString longPath = u"/"_s + QString(140, u'p');
     QTest::newRow("longer than the buffer") << longPath << longPath.left(127);
 }
 
@@ -118,11 +120,11 @@ void tst_FolderSettings::saveThenReadRoundTrip()
     QFETCH(QString, expected);
     QFile::remove(iniPath());
     IniProfileFile profile;
-    QVERIFY(SaveInitInfo({search, QStringLiteral("/w")}, profile, m_dir.path()).ok());
+    QVERIFY(SaveInitInfo({search, u"/w"_s}, profile, m_dir.path()).ok());
     FolderSettings read;
     QVERIFY(GetInitInfo(read, profile, m_dir.path()).ok());
     QCOMPARE(read.SearchFolder, expected);
-    QCOMPARE(read.WorkFolder, QStringLiteral("/w"));
+    QCOMPARE(read.WorkFolder, u"/w"_s);
 }
 
 void tst_FolderSettings::saveRefusesFoldersOutsideTheCodePage()
@@ -131,21 +133,21 @@ void tst_FolderSettings::saveRefusesFoldersOutsideTheCodePage()
     TestFolders::writeFile(iniPath(), before);
     IniProfileFile profile;
     // The work folder cannot be written, so the search folder is not written either.
-    const Result<> result = SaveInitInfo({QStringLiteral("/new"), u"/w¥"_qs}, profile, m_dir.path());
+    const Result<> result = SaveInitInfo({u"/new"_s, u"/w¥"_s}, profile, m_dir.path());
     QVERIFY(!result.ok());
-    QVERIFY(result.reason().contains(u"/w¥"_qs));
+    QVERIFY(result.reason().contains(u"/w¥"_s));
     QCOMPARE(TestFolders::readFile(iniPath()), before);
 }
 
 void tst_FolderSettings::saveReportsAFailedWrite()
 {
     FakeProfileFile profile;
-    profile.writeFailure = QStringLiteral("Permission denied");
-    const Result<> result = SaveInitInfo({QStringLiteral("/a"), QStringLiteral("/b")}, profile, m_dir.path());
-    QCOMPARE(result.reason(), QStringLiteral("Permission denied"));
+    profile.writeFailure = u"Permission denied"_s;
+    const Result<> result = SaveInitInfo({u"/a"_s, u"/b"_s}, profile, m_dir.path());
+    QCOMPARE(result.reason(), u"Permission denied"_s);
     const QString message = configurationWriteFailedMessage(iniPath(), result.reason());
     QVERIFY(message.contains(iniPath()));
-    QVERIFY(message.contains(QStringLiteral("Permission denied")));
+    QVERIFY(message.contains(u"Permission denied"_s));
 }
 
 QTEST_GUILESS_MAIN(tst_FolderSettings)

@@ -1,14 +1,18 @@
 #include "platform/cp932.h"
 #include "ui/frmctl.h"
 #include "support/mainwindowfixture.h"
+#include "support/testfolders.h"
 #include "ui/twips.h"
 
+#include <QTest>
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
+
+using namespace Qt::StringLiterals;
 
 using TestFolders::entries;
 using TestFolders::readFile;
@@ -21,7 +25,7 @@ void withDialog(MainWindowFixture &f, const std::function<void(QWidget *)> &act)
 {
     bool ran = false;
     QTimer::singleShot(0, [&] {
-        QPointer<QWidget> dialog = f.window->findChild<QWidget *>(QStringLiteral("frmCTL"));
+        QPointer<QWidget> dialog = f.window->findChild<QWidget *>(u"frmCTL"_s);
         if (dialog) {
             ran = true;
             act(dialog);
@@ -33,7 +37,7 @@ void withDialog(MainWindowFixture &f, const std::function<void(QWidget *)> &act)
     QTest::mouseClick(f.button("Command3"), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(ran);
-    QVERIFY(!f.window->findChild<QWidget *>(QStringLiteral("frmCTL")));
+    QVERIFY(!f.window->findChild<QWidget *>(u"frmCTL"_s));
 }
 
 QLineEdit *box(QWidget *dialog, const char *name)
@@ -54,7 +58,7 @@ void retype(QWidget *dialog, const char *name, const QString &text)
 
 void pressRegister(QWidget *dialog)
 {
-    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    QTest::mouseClick(dialog->findChild<QPushButton *>(u"Command1"_s), Qt::LeftButton);
 }
 
 QString label(MainWindowFixture &f, const char *name)
@@ -83,16 +87,16 @@ void tst_frmCTL::layoutAndFocus()
     f.window->Show();
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     withDialog(f, [&](QWidget *dialog) {
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Form1"));
+        QCOMPARE(dialog->windowTitle(), u"Form1"_s);
         QCOMPARE(dialog->size(), Twips::size(6345, 2685));
         QVERIFY(dialog->isModal());
         QCOMPARE(dialog->parentWidget(), f.window.get());
         const QList<std::tuple<const char *, QRect, QString>> controls{
-            {"Label1", QRect(240, 720, 1095, 255), u"検索フォルダ"_qs},
-            {"Label2", QRect(240, 1200, 1095, 375), u"作業フォルダ"_qs},
+            {"Label1", QRect(240, 720, 1095, 255), u"検索フォルダ"_s},
+            {"Label2", QRect(240, 1200, 1095, 375), u"作業フォルダ"_s},
             {"Text1", QRect(1440, 600, 4575, 375), {}},
             {"Text2", QRect(1440, 1080, 4575, 375), {}},
-            {"Command1", QRect(5280, 2040, 735, 375), u"登録"_qs},
+            {"Command1", QRect(5280, 2040, 735, 375), u"登録"_s},
         };
         for (const auto &[name, twips, caption] : controls) {
             QWidget *control = dialog->findChild<QWidget *>(QLatin1String(name));
@@ -118,18 +122,18 @@ void tst_frmCTL::layoutAndFocus()
 void tst_frmCTL::openingShowsTheRecord()
 {
     MainWindowFixture f;
-    f.folders = {QStringLiteral("C:\\Program File\\ZEZERU\\xxxxxx.attach"), QStringLiteral("C:\\remove")};
+    f.folders = {u"C:\\Program File\\ZEZERU\\xxxxxx.attach"_s, u"C:\\remove"_s};
     withDialog(f, [&](QWidget *dialog) {
-        QCOMPARE(box(dialog, "Text1")->text(), QStringLiteral("C:\\Program File\\ZEZERU\\xxxxxx.attach"));
-        QCOMPARE(box(dialog, "Text2")->text(), QStringLiteral("C:\\remove"));
+        QCOMPARE(box(dialog, "Text1")->text(), u"C:\\Program File\\ZEZERU\\xxxxxx.attach"_s);
+        QCOMPARE(box(dialog, "Text2")->text(), u"C:\\remove"_s);
     });
 }
 
 void tst_frmCTL::registerWritesRecordFileAndDisplay()
 {
     MainWindowFixture f;
-    const QString ini = f.dir.filePath(QStringLiteral("Fenlow.ini"));
-    const QString newSearch = f.dir.filePath(u"受信 箱"_qs);
+    const QString ini = f.dir.filePath(u"Fenlow.ini"_s);
+    const QString newSearch = f.dir.filePath(u"受信 箱"_s);
     withDialog(f, [&](QWidget *dialog) {
         retype(dialog, "Text1", newSearch);
         retype(dialog, "Text2", QString()); // an empty folder is taken as typed
@@ -152,12 +156,12 @@ void tst_frmCTL::closingChangesNothing()
 {
     MainWindowFixture f;
     withDialog(f, [&](QWidget *dialog) {
-        retype(dialog, "Text1", QStringLiteral("/elsewhere"));
+        retype(dialog, "Text1", u"/elsewhere"_s);
         dialog->close();
     });
     QCOMPARE(f.folders.SearchFolder, f.search);
     QCOMPARE(label(f, "Label3"), f.search);
-    QVERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("Fenlow.ini"))));
+    QVERIFY(!QFile::exists(f.dir.filePath(u"Fenlow.ini"_s)));
     withDialog(f, [&](QWidget *dialog) { QCOMPARE(box(dialog, "Text1")->text(), f.search); });
 }
 
@@ -165,7 +169,7 @@ void tst_frmCTL::enterAndEscapeDoNothing()
 {
     MainWindowFixture f;
     withDialog(f, [&](QWidget *dialog) {
-        retype(dialog, "Text1", QStringLiteral("/typed"));
+        retype(dialog, "Text1", u"/typed"_s);
         QTest::keyClick(box(dialog, "Text1"), Qt::Key_Return);
         QTest::keyClick(box(dialog, "Text2"), Qt::Key_Enter);
         QTest::keyClick(box(dialog, "Text1"), Qt::Key_Escape);
@@ -173,28 +177,27 @@ void tst_frmCTL::enterAndEscapeDoNothing()
         dialog->close();
     });
     QCOMPARE(f.folders.SearchFolder, f.search);
-    QVERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("Fenlow.ini"))));
+    QVERIFY(!QFile::exists(f.dir.filePath(u"Fenlow.ini"_s)));
 }
 
 void tst_frmCTL::passWhileOpenUsesTheOldFolders()
 {
     MainWindowFixture f;
-    const QString otherWork = f.dir.filePath(QStringLiteral("other"));
+    const QString otherWork = f.dir.filePath(u"other"_s);
     QDir().mkpath(otherWork);
-    f.drop({QStringLiteral("a.txt")});
+    f.drop({u"a.txt"_s});
     f.click("Command2");
     f.tickAt(59);
     withDialog(f, [&](QWidget *dialog) {
         retype(dialog, "Text2", otherWork);
         f.tickAt(0); // the timer keeps ticking while the dialog is open
-        QCOMPARE(entries(f.work), QStringList{QStringLiteral("a.txt")});
+        QCOMPARE(entries(f.work), QStringList{u"a.txt"_s});
         QCOMPARE(entries(otherWork), QStringList{});
         pressRegister(dialog);
     });
-    f.drop({QStringLiteral("b.txt")});
-    f.tickAt(59);
-    f.tickAt(0);
-    QCOMPARE(entries(otherWork), QStringList{QStringLiteral("b.txt")});
+    f.drop({u"b.txt"_s});
+    f.passAtTheNextMinute();
+    QCOMPARE(entries(otherWork), QStringList{u"b.txt"_s});
 }
 
 void tst_frmCTL::refusedWriteIsReported_data()
@@ -208,12 +211,12 @@ void tst_frmCTL::refusedWriteIsReported()
 {
     QFETCH(QString, cause);
     MainWindowFixture f;
-    const QString ini = f.dir.filePath(QStringLiteral("Fenlow.ini"));
-    QString newSearch = f.dir.filePath(QStringLiteral("new"));
+    const QString ini = f.dir.filePath(u"Fenlow.ini"_s);
+    QString newSearch = f.dir.filePath(u"new"_s);
     if (cause == "unwritable") {
         QDir().mkpath(ini); // a folder where the file should be: no write can replace it
     } else {
-        newSearch += u"😀"_qs;
+        newSearch += u"😀"_s;
     }
     withDialog(f, [&](QWidget *dialog) {
         retype(dialog, "Text1", newSearch);

@@ -1,14 +1,17 @@
 #include "ui/datacontrol.h"
 #include "ui/frmdbtable.h"
 #include "support/mainwindowfixture.h"
+#include "support/testfolders.h"
 #include "ui/twips.h"
 
+#include <QTest>
 #include <QApplication>
 #include <QHeaderView>
 #include <QTableView>
 #include <QToolButton>
 
-using Rules = QList<QPair<QVariant, QVariant>>;
+using namespace Qt::StringLiterals;
+
 
 namespace {
 
@@ -31,7 +34,7 @@ struct Editor {
     {
         QTest::mouseClick(f.button("Command1"), Qt::LeftButton);
         window = qobject_cast<frmDBTable *>(f.windows.at(f.windows.count() - 1));
-        grid = window->findChild<QTableView *>(QStringLiteral("grdDataGrid"));
+        grid = window->findChild<QTableView *>(u"grdDataGrid"_s);
     }
     QPushButton *button(const char *name) const { return window->findChild<QPushButton *>(QLatin1String(name)); }
     void click(const char *name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
@@ -64,21 +67,11 @@ struct Editor {
     QTableView *grid = nullptr;
 };
 
-QStringList patterns(const MainWindowFixture &f)
-{
-    QStringList names;
-    for (const auto &rule : TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")))) {
-        names.append(rule.first.toString());
-    }
-    names.sort();
-    return names;
-}
-
 // The table's rules as (pattern, program) in FileName order, as an editor opened now shows them.
 QList<QStringList> tableRules(const MainWindowFixture &f)
 {
     QList<QStringList> rules;
-    for (const auto &rule : TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")))) {
+    for (const auto &rule : f.storedRules()) {
         rules.append({rule.first.toString(), rule.second.toString()});
     }
     std::sort(rules.begin(), rules.end());
@@ -120,26 +113,26 @@ void tst_frmDBTable::layoutAndOpening()
     f.window->Show();
     Editor editor(f);
     QVERIFY(editor.window->isVisible());
-    QCOMPARE(editor.window->windowTitle(), QStringLiteral("FileList"));
+    QCOMPARE(editor.window->windowTitle(), u"FileList"_s);
     QVERIFY(!editor.window->windowIcon().isNull());
     QVERIFY(!editor.window->parentWidget());
     QCOMPARE(editor.window->geometry(), Twips::rect(1110, 345, 7485, 4890));
 
-    QCOMPARE(editor.grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("検索ファイル名"));
+    QCOMPARE(editor.grid->model()->headerData(0, Qt::Horizontal).toString(), u"検索ファイル名"_s);
     QCOMPARE(editor.grid->model()->headerData(1, Qt::Horizontal).toString(),
-             QStringLiteral("処理バッチファイルまたはプログラム"));
+             u"処理バッチファイルまたはプログラム"_s);
     QCOMPARE(editor.grid->columnWidth(0), Twips::toPixels(2009.76));
     QCOMPARE(editor.grid->columnWidth(1), Twips::toPixels(5009.95));
     QCOMPARE(editor.grid->geometry(), Twips::rect(0, 0, 7485, 4200));
     QCOMPARE(editor.window->dataControl()->geometry(), Twips::rect(0, 4200, 1200, 360));
-    QCOMPARE(editor.window->findChild<QWidget *>(QStringLiteral("picButtons"))->geometry(),
+    QCOMPARE(editor.window->findChild<QWidget *>(u"picButtons"_s)->geometry(),
              Twips::rect(0, 4590, 7485, 300));
     QCOMPARE(editor.column(0), (QStringList{"a*", "b*", "c*", ""}));
-    QCOMPARE(editor.grid->model()->headerData(3, Qt::Vertical).toString(), QStringLiteral("*"));
+    QCOMPARE(editor.grid->model()->headerData(3, Qt::Vertical).toString(), u"*"_s);
 
     const QList<std::tuple<const char *, QString, int>> buttons{
-        {"cmdAdd", u"追加(&A)"_qs, 1320}, {"cmdUpdate", u"更新(&U)"_qs, 2520}, {"cmdDelete", u"削除(&D)"_qs, 3720},
-        {"cmdRefresh", u"再表示(&R)"_qs, 4920}, {"cmdClose", u"閉じる(&C)"_qs, 6120}};
+        {"cmdAdd", u"追加(&A)"_s, 1320}, {"cmdUpdate", u"更新(&U)"_s, 2520}, {"cmdDelete", u"削除(&D)"_s, 3720},
+        {"cmdRefresh", u"再表示(&R)"_s, 4920}, {"cmdClose", u"閉じる(&C)"_s, 6120}};
     for (const auto &[name, caption, left] : buttons) {
         QCOMPARE(editor.button(name)->text(), caption);
         QCOMPARE(editor.button(name)->geometry(), Twips::rect(left, 0, 1095, 300));
@@ -173,7 +166,7 @@ void tst_frmDBTable::eachEditorHasItsOwnCopy()
 
     first.grid->setCurrentIndex(first.grid->model()->index(1, 0));
     first.click("cmdDelete");
-    QCOMPARE(patterns(f), (QStringList{"a*", "c*"}));
+    QCOMPARE(f.storedPatterns(), (QStringList{"a*", "c*"}));
     QCOMPARE(first.column(0), (QStringList{"a*", "c*", ""}));
     QCOMPARE(second.column(0), (QStringList{"a*", "b*", "c*", ""}));
     second.click("cmdRefresh");
@@ -185,15 +178,15 @@ void tst_frmDBTable::captionFollowsTheCursor()
 {
     MainWindowFixture f(kThreeRules);
     Editor editor(f);
-    QCOMPARE(editor.caption(), QStringLiteral("Record: 1"));
+    QCOMPARE(editor.caption(), u"Record: 1"_s);
     editor.grid->setCurrentIndex(editor.grid->model()->index(2, 1));
-    QCOMPARE(editor.caption(), QStringLiteral("Record: 3"));
-    QTest::mouseClick(editor.window->dataControl()->findChild<QToolButton *>(QStringLiteral("btnPrevious")),
+    QCOMPARE(editor.caption(), u"Record: 3"_s);
+    QTest::mouseClick(editor.window->dataControl()->findChild<QToolButton *>(u"btnPrevious"_s),
                       Qt::LeftButton);
-    QCOMPARE(editor.caption(), QStringLiteral("Record: 2"));
+    QCOMPARE(editor.caption(), u"Record: 2"_s);
     QCOMPARE(editor.currentRow(), 1);
     editor.grid->setCurrentIndex(editor.grid->model()->index(3, 0)); // the new-row line
-    QCOMPARE(editor.caption(), QStringLiteral("Record: -3"));
+    QCOMPARE(editor.caption(), u"Record: -3"_s);
 }
 
 void tst_frmDBTable::addOnATableWithRules()
@@ -202,25 +195,25 @@ void tst_frmDBTable::addOnATableWithRules()
     Editor editor(f);
     editor.activate();
     editor.click("cmdAdd");
-    QCOMPARE(editor.caption(), QStringLiteral("Record: 3"));
+    QCOMPARE(editor.caption(), u"Record: 3"_s);
     QCOMPARE(QApplication::focusWidget(), editor.grid);
     QCoreApplication::processEvents(); // the queued Down key
     QCOMPARE(editor.currentRow(), 3);
 
-    type(QStringLiteral("0*"));
+    type(u"0*"_s);
     press(Qt::Key_Tab);
-    type(QStringLiteral("prog-0"));
+    type(u"prog-0"_s);
     press(Qt::Key_Return);
     QCOMPARE(editor.column(0), (QStringList{"a*", "b*", "c*", "0*", ""}));
-    QCOMPARE(patterns(f), (QStringList{"a*", "b*", "c*"})); // not written before the row is left
+    QCOMPARE(f.storedPatterns(), (QStringList{"a*", "b*", "c*"})); // not written before the row is left
     press(Qt::Key_Up);
-    QCOMPARE(patterns(f), (QStringList{"0*", "a*", "b*", "c*"}));
-    const Rules rules = TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")));
-    QCOMPARE(rules.last().second.toString(), QStringLiteral("prog-0"));
+    QCOMPARE(f.storedPatterns(), (QStringList{"0*", "a*", "b*", "c*"}));
+    const Rules rules = f.storedRules();
+    QCOMPARE(rules.last().second.toString(), u"prog-0"_s);
     // Below the others until shown again, then in its place.
     editor.click("cmdRefresh");
     QCOMPARE(editor.column(0), (QStringList{"0*", "a*", "b*", "c*", ""}));
-    QCOMPARE(editor.caption(), QStringLiteral("Record: 1"));
+    QCOMPARE(editor.caption(), u"Record: 1"_s);
     QVERIFY(f.messages.shown.isEmpty());
 }
 
@@ -234,12 +227,12 @@ void tst_frmDBTable::addOnAnEmptyTable()
     QVERIFY(!f.messages.shown[0].startsWith(QLatin1String("Data error")));
     editor.grid->setFocus();
     editor.grid->setCurrentIndex(editor.grid->model()->index(0, 0));
-    type(QStringLiteral("*.csv"));
+    type(u"*.csv"_s);
     press(Qt::Key_Tab);
-    type(QStringLiteral("import"));
+    type(u"import"_s);
     press(Qt::Key_Return);
     editor.click("cmdUpdate");
-    QCOMPARE(patterns(f), QStringList{QStringLiteral("*.csv")});
+    QCOMPARE(f.storedPatterns(), QStringList{u"*.csv"_s});
     QCOMPARE(f.messages.shown.size(), 1);
 }
 
@@ -253,14 +246,14 @@ void tst_frmDBTable::editIsWrittenWhenTheRowIsLeft()
     editor.grid->setCurrentIndex(editor.grid->model()->index(1, 1));
     press(Qt::Key_F2);
     press(Qt::Key_End);
-    type(QStringLiteral("-2"));
+    type(u"-2"_s);
     press(Qt::Key_Return);
-    QCOMPARE(TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")))[0].second.toString(),
-             QStringLiteral("prog-b"));
+    QCOMPARE(f.storedRules()[0].second.toString(),
+             u"prog-b"_s);
     press(Qt::Key_Down);
-    QCOMPARE(TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")))[0].second.toString(),
-             QStringLiteral("prog-b-2"));
-    QCOMPARE(other.column(1)[1], QStringLiteral("prog-b"));
+    QCOMPARE(f.storedRules()[0].second.toString(),
+             u"prog-b-2"_s);
+    QCOMPARE(other.column(1)[1], u"prog-b"_s);
 }
 
 void tst_frmDBTable::deleteRule_data()
@@ -268,9 +261,10 @@ void tst_frmDBTable::deleteRule_data()
     QTest::addColumn<int>("row");
     QTest::addColumn<QStringList>("left");
     QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("currentRow");
     QTest::addColumn<int>("messages");
-    QTest::newRow("in the middle: the next rule is current") << 1 << QStringList{"a*", "c*"} << "Record: 2" << 0;
-    QTest::newRow("the last: the new last rule is current") << 2 << QStringList{"a*", "b*"} << "Record: 2" << 0;
+    QTest::newRow("in the middle: the next rule is current") << 1 << QStringList{"a*", "c*"} << "Record: 2" << 1 << 0;
+    QTest::newRow("the last: the new last rule is current") << 2 << QStringList{"a*", "b*"} << "Record: 2" << 1 << 0;
 }
 
 void tst_frmDBTable::deleteRule()
@@ -278,14 +272,15 @@ void tst_frmDBTable::deleteRule()
     QFETCH(int, row);
     QFETCH(QStringList, left);
     QFETCH(QString, caption);
+    QFETCH(int, currentRow);
     QFETCH(int, messages);
     MainWindowFixture f(kThreeRules);
     Editor editor(f);
     editor.grid->setCurrentIndex(editor.grid->model()->index(row, 0));
     editor.click("cmdDelete");
-    QCOMPARE(patterns(f), left);
+    QCOMPARE(f.storedPatterns(), left);
     QCOMPARE(editor.caption(), caption);
-    QCOMPARE(editor.currentRow(), caption.mid(8).toInt() - 1);
+    QCOMPARE(editor.currentRow(), currentRow);
     QCOMPARE(f.messages.shown.size(), messages);
 }
 
@@ -295,7 +290,7 @@ void tst_frmDBTable::deleteOnAnEmptyTable()
     Editor editor(f);
     // The only rule: deleted, and the editor simply shows the new-row line, with no message.
     editor.click("cmdDelete");
-    QVERIFY(patterns(f).isEmpty());
+    QVERIFY(f.storedPatterns().isEmpty());
     QVERIFY(f.messages.shown.isEmpty());
     QCOMPARE(editor.column(0), QStringList{QString()});
     // And once more on the empty table: the store's description, nothing changes.
@@ -332,7 +327,7 @@ void tst_frmDBTable::deleteKeepsTheGridEqualToTheTable()
     editor.grid->setCurrentIndex(editor.grid->model()->index(row, 1));
     if (cellBeingEdited) {
         press(Qt::Key_F2);
-        type(QStringLiteral("-typed"));
+        type(u"-typed"_s);
     }
 
     editor.click("cmdDelete");
@@ -363,9 +358,9 @@ void tst_frmDBTable::deleteARuleJustAdded()
     editor.activate();
     editor.grid->setFocus();
     editor.grid->setCurrentIndex(editor.grid->model()->index(3, 0)); // the new-row line
-    type(QStringLiteral("d*"));
+    type(u"d*"_s);
     press(Qt::Key_Tab);
-    type(QStringLiteral("prog-d"));
+    type(u"prog-d"_s);
     press(Qt::Key_Return);
     QCOMPARE(editor.currentRow(), 3); // still on the new rule, not written yet
 
@@ -387,11 +382,11 @@ void tst_frmDBTable::navigationWritesAnOpenEditToItsOwnRow()
     editor.grid->setCurrentIndex(editor.grid->model()->index(0, 1));
     press(Qt::Key_F2);
     press(Qt::Key_End);
-    type(QStringLiteral("-2"));
+    type(u"-2"_s);
     // The data control's buttons take no focus: the cell is still being edited when the cursor moves.
-    QTest::mouseClick(editor.window->dataControl()->findChild<QToolButton *>(QStringLiteral("btnNext")),
+    QTest::mouseClick(editor.window->dataControl()->findChild<QToolButton *>(u"btnNext"_s),
                       Qt::LeftButton);
-    QCOMPARE(editor.caption(), QStringLiteral("Record: 2"));
+    QCOMPARE(editor.caption(), u"Record: 2"_s);
     QCOMPARE(editor.currentRow(), 1);
     QCOMPARE(tableRules(f)[0], (QStringList{"a*", "prog-a-2"}));
     QCOMPARE(editor.rules(), tableRules(f));
@@ -408,18 +403,18 @@ void tst_frmDBTable::updateReportsAWriteThatLost()
     theirs.grid->setCurrentIndex(theirs.grid->model()->index(0, 0));
     theirs.click("cmdDelete");
 
-    mine.grid->model()->setData(mine.grid->model()->index(0, 1), QStringLiteral("prog-a2"));
+    mine.grid->model()->setData(mine.grid->model()->index(0, 1), u"prog-a2"_s);
     mine.click("cmdUpdate");
     QCOMPARE(f.messages.shown.size(), 1);
     QVERIFY(!f.messages.shown[0].startsWith(QLatin1String("Data error")));
     // Leaving the row tries once more, and the refusal comes as a data error.
     mine.grid->setCurrentIndex(mine.grid->model()->index(0, 1));
-    mine.grid->model()->setData(mine.grid->model()->index(0, 1), QStringLiteral("prog-a3"));
+    mine.grid->model()->setData(mine.grid->model()->index(0, 1), u"prog-a3"_s);
     mine.grid->setCurrentIndex(mine.grid->model()->index(1, 1));
     QCOMPARE(f.messages.shown.size(), 2);
     QVERIFY(f.messages.shown[1].startsWith(QLatin1String("Data error event hit err:")));
-    QVERIFY(f.messages.shown[1].size() > QStringLiteral("Data error event hit err:").size());
-    QCOMPARE(patterns(f), (QStringList{"b*", "c*"}));
+    QVERIFY(f.messages.shown[1].size() > u"Data error event hit err:"_s.size());
+    QCOMPARE(f.storedPatterns(), (QStringList{"b*", "c*"}));
 }
 
 void tst_frmDBTable::refreshAndCloseWriteAnOpenEdit()
@@ -431,18 +426,18 @@ void tst_frmDBTable::refreshAndCloseWriteAnOpenEdit()
     editor.grid->setCurrentIndex(editor.grid->model()->index(2, 0));
     press(Qt::Key_F2);
     press(Qt::Key_End);
-    type(QStringLiteral("x"));
+    type(u"x"_s);
     press(Qt::Key_R, Qt::AltModifier);
-    QTRY_COMPARE(patterns(f), (QStringList{"a*", "b*", "c*x"}));
+    QTRY_COMPARE(f.storedPatterns(), (QStringList{"a*", "b*", "c*x"}));
     QCOMPARE(editor.column(0), (QStringList{"a*", "b*", "c*x", ""}));
 
     editor.grid->setFocus();
     editor.grid->setCurrentIndex(editor.grid->model()->index(0, 0));
     press(Qt::Key_F2);
     press(Qt::Key_End);
-    type(QStringLiteral("y"));
+    type(u"y"_s);
     editor.window->close(); // the close box: the focus never leaves the open cell
-    QCOMPARE(patterns(f), (QStringList{"a*y", "b*", "c*x"}));
+    QCOMPARE(f.storedPatterns(), (QStringList{"a*y", "b*", "c*x"}));
     QVERIFY(f.messages.shown.isEmpty());
 }
 
@@ -465,7 +460,7 @@ void tst_frmDBTable::resizeRule()
     const int before = editor.grid->height();
     editor.window->resize(Twips::size(7485, innerHeight));
     QCOMPARE(editor.grid->height(), gridHeight < 0 ? before : Twips::toPixels(gridHeight));
-    auto *bar = editor.window->findChild<QWidget *>(QStringLiteral("picButtons"));
+    auto *bar = editor.window->findChild<QWidget *>(u"picButtons"_s);
     QCOMPARE(bar->geometry().bottom(), editor.window->height() - 1);
     if (gridHeight >= 0) {
         QCOMPARE(editor.window->dataControl()->y(), editor.grid->geometry().bottom() + 1);
@@ -480,7 +475,7 @@ void tst_frmDBTable::resizeRule()
 void tst_frmDBTable::dataErrorAtOpening()
 {
     MainWindowFixture f(kThreeRules);
-    QFile::remove(f.dir.filePath(QStringLiteral("AttFile.mdb")));
+    QFile::remove(f.database);
     Editor editor(f);
     QCOMPARE(f.messages.shown.size(), 1);
     QVERIFY(f.messages.shown[0].startsWith(QLatin1String("Data error event hit err:")));
@@ -492,7 +487,7 @@ void tst_frmDBTable::refreshFailureShowsTheDescriptionAlone()
 {
     MainWindowFixture f(kThreeRules);
     Editor editor(f);
-    TestFolders::execute(f.dir.filePath(QStringLiteral("AttFile.mdb")), QStringLiteral("drop table FileList"));
+    TestFolders::execute(f.database, u"drop table FileList"_s);
     editor.click("cmdRefresh");
     QCOMPARE(f.messages.shown.size(), 1);
     QVERIFY2(!f.messages.shown[0].startsWith(QLatin1String("Data error")), qPrintable(f.messages.shown[0]));
@@ -503,17 +498,16 @@ void tst_frmDBTable::refreshFailureShowsTheDescriptionAlone()
 void tst_frmDBTable::ruleAddedInAnEditorWaitsForARestart()
 {
     MainWindowFixture f({{text("*.txt"), text("prog-text")}});
-    f.drop({QStringLiteral("a.csv")});
+    f.drop({u"a.csv"_s});
     Editor editor(f);
-    editor.grid->model()->setData(editor.grid->model()->index(1, 0), QStringLiteral("*.csv"));
-    editor.grid->model()->setData(editor.grid->model()->index(1, 1), QStringLiteral("prog-csv"));
+    editor.grid->model()->setData(editor.grid->model()->index(1, 0), u"*.csv"_s);
+    editor.grid->model()->setData(editor.grid->model()->index(1, 1), u"prog-csv"_s);
     editor.click("cmdUpdate");
-    QCOMPARE(patterns(f), (QStringList{"*.csv", "*.txt"}));
+    QCOMPARE(f.storedPatterns(), (QStringList{"*.csv", "*.txt"}));
     f.click("Command2");
-    f.tickAt(59);
-    f.tickAt(0);
+    f.passAtTheNextMinute();
     QVERIFY(f.launcher.launched.isEmpty());
-    QCOMPARE(TestFolders::entries(f.search), QStringList{QStringLiteral("a.csv")});
+    QCOMPARE(TestFolders::entries(f.search), QStringList{u"a.csv"_s});
 }
 
 QTEST_MAIN(tst_frmDBTable)

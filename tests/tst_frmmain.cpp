@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 using TestFolders::entries;
 
 namespace {
@@ -75,15 +77,15 @@ void tst_frmMain::layout_data()
     QTest::addColumn<QRect>("twips");
 
     QTest::newRow("Label3") << "Label3" << "" << QRect(1680, 360, 5055, 375);
-    QTest::newRow("Label1") << "Label1" << u"検索フォルダ"_qs << QRect(360, 480, 1095, 255);
+    QTest::newRow("Label1") << "Label1" << u"検索フォルダ"_s << QRect(360, 480, 1095, 255);
     QTest::newRow("Label4") << "Label4" << "" << QRect(1680, 840, 5055, 375);
-    QTest::newRow("Label2") << "Label2" << u"作業フォルダ"_qs << QRect(360, 960, 1215, 255);
-    QTest::newRow("Command3") << "Command3" << u"環境設定"_qs << QRect(5400, 1440, 1335, 495);
-    QTest::newRow("Command1") << "Command1" << u"テーブル一覧"_qs << QRect(5400, 2040, 1335, 495);
-    QTest::newRow("Command2") << "Command2" << u"処理開始"_qs << QRect(5400, 2640, 1335, 495);
-    QTest::newRow("Label5") << "Label5" << u"処理中"_qs << QRect(4080, 2760, 1095, 375);
-    QTest::newRow("lblLabels(0)") << "lblLabels(0)" << u"検索ファイル"_qs << QRect(240, 3480, 1575, 255);
-    QTest::newRow("lblLabels(1)") << "lblLabels(1)" << u"プログラムまたはバッチファイル"_qs
+    QTest::newRow("Label2") << "Label2" << u"作業フォルダ"_s << QRect(360, 960, 1215, 255);
+    QTest::newRow("Command3") << "Command3" << u"環境設定"_s << QRect(5400, 1440, 1335, 495);
+    QTest::newRow("Command1") << "Command1" << u"テーブル一覧"_s << QRect(5400, 2040, 1335, 495);
+    QTest::newRow("Command2") << "Command2" << u"処理開始"_s << QRect(5400, 2640, 1335, 495);
+    QTest::newRow("Label5") << "Label5" << u"処理中"_s << QRect(4080, 2760, 1095, 375);
+    QTest::newRow("lblLabels(0)") << "lblLabels(0)" << u"検索ファイル"_s << QRect(240, 3480, 1575, 255);
+    QTest::newRow("lblLabels(1)") << "lblLabels(1)" << u"プログラムまたはバッチファイル"_s
                                   << QRect(2520, 3480, 2535, 255);
     QTest::newRow("txtFields(0)") << "txtFields(0)" << "*.csv" << QRect(120, 3720, 2175, 285);
     QTest::newRow("txtFields(1)") << "txtFields(1)" << "prog-csv" << QRect(2280, 3720, 4455, 285);
@@ -110,34 +112,34 @@ void tst_frmMain::layout()
 void tst_frmMain::stateAtLoad()
 {
     MainWindowFixture f;
-    QCOMPARE(f.window->windowTitle(), QStringLiteral("Fenlow"));
+    QCOMPARE(f.window->windowTitle(), u"Fenlow"_s);
     QVERIFY(!f.window->windowIcon().isNull());
-    QCOMPARE(f.find<QLabel>(QStringLiteral("Label3"))->text(), f.search);
-    QCOMPARE(f.find<QLabel>(QStringLiteral("Label4"))->text(), f.work);
+    QCOMPARE(f.find<QLabel>(u"Label3"_s)->text(), f.search);
+    QCOMPARE(f.find<QLabel>(u"Label4"_s)->text(), f.work);
     QVERIFY(f.button("Command2")->isEnabled());
     QVERIFY(!f.button("Command2")->isDefault());
-    QVERIFY(f.find<QLabel>(QStringLiteral("Label5"))->isHidden());
-    QVERIFY(f.find<QLabel>(QStringLiteral("Label5"))->font().bold());
-    QVERIFY(!f.find<QTimer>(QStringLiteral("Timer1"))->isActive());
-    QCOMPARE(f.window->dataControl()->Caption(), QStringLiteral(" "));
-    QVERIFY(!f.find<QLineEdit>(QStringLiteral("txtFields(0)"))->isReadOnly());
+    QVERIFY(f.find<QLabel>(u"Label5"_s)->isHidden());
+    QVERIFY(f.find<QLabel>(u"Label5"_s)->font().bold());
+    QVERIFY(!f.find<QTimer>(u"Timer1"_s)->isActive());
+    QCOMPARE(f.window->dataControl()->Caption(), u" "_s);
+    QVERIFY(!f.find<QLineEdit>(u"txtFields(0)"_s)->isReadOnly());
 
     f.window->Show();
     QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-    QVERIFY(f.find<QLabel>(QStringLiteral("Label5"))->isHidden());
-    auto *status = f.find<QStatusBar>(QStringLiteral("sbStatusBar"));
+    QVERIFY(f.find<QLabel>(u"Label5"_s)->isHidden());
+    auto *status = f.find<QStatusBar>(u"sbStatusBar"_s);
     QCOMPARE(status->width(), f.window->width());
     QCOMPARE(status->geometry().bottom(), f.window->rect().bottom());
-    QCOMPARE(f.find<QLabel>(QStringLiteral("Panel1"))->text(), QStringLiteral("ｽﾃｰﾀｽ"));
-    QVERIFY(f.find<QLabel>(QStringLiteral("Panel3"))->width() >= Twips::toPixels(1440));
+    QCOMPARE(f.find<QLabel>(u"Panel1"_s)->text(), u"ｽﾃｰﾀｽ"_s);
+    QVERIFY(f.find<QLabel>(u"Panel3"_s)->width() >= Twips::toPixels(1440));
     // Date and time are the program's clock, read again at the bar's tick: midnight passes.
     f.clock.set(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)));
-    f.find<StatusPanels>(QStringLiteral("sbStatusBar"))->showNow();
+    f.find<StatusPanels>(u"sbStatusBar"_s)->showNow();
     f.clock.set(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0)));
-    f.find<StatusPanels>(QStringLiteral("sbStatusBar"))->showNow();
-    QCOMPARE(f.find<QLabel>(QStringLiteral("Panel2"))->text(),
+    f.find<StatusPanels>(u"sbStatusBar"_s)->showNow();
+    QCOMPARE(f.find<QLabel>(u"Panel2"_s)->text(),
              QLocale::system().toString(QDate(2027, 1, 1), QLocale::ShortFormat));
-    QCOMPARE(f.find<QLabel>(QStringLiteral("Panel3"))->text(),
+    QCOMPARE(f.find<QLabel>(u"Panel3"_s)->text(),
              QLocale::system().toString(QTime(0, 0), QLocale::ShortFormat));
     QCOMPARE(f.window->centralWidget()->width(), f.window->width());
 }
@@ -146,9 +148,9 @@ void tst_frmMain::menus()
 {
     MainWindowFixture f;
     const QList<QPair<QString, QString>> expected{
-        {QStringLiteral("mnuFile"), QStringLiteral("ﾌｧｲﾙ(&F)")},
-        {QStringLiteral("mnuData"), QStringLiteral("ﾃﾞｰﾀ(&D)")},
-        {QStringLiteral("mnuHelp"), QStringLiteral("ﾍﾙﾌﾟ(&H)")},
+        {u"mnuFile"_s, u"ﾌｧｲﾙ(&F)"_s},
+        {u"mnuData"_s, u"ﾃﾞｰﾀ(&D)"_s},
+        {u"mnuHelp"_s, u"ﾍﾙﾌﾟ(&H)"_s},
     };
     const QList<QAction *> menuActions = f.window->menuBar()->actions();
     QCOMPARE(menuActions.size(), expected.size());
@@ -156,12 +158,12 @@ void tst_frmMain::menus()
         QCOMPARE(menuActions[i]->menu()->objectName(), expected[i].first);
         QCOMPARE(menuActions[i]->text(), expected[i].second);
     }
-    QCOMPARE(f.find<QAction>(QStringLiteral("mnuFileExit"))->text(), QStringLiteral("終了(&X)"));
-    QCOMPARE(f.find<QAction>(QStringLiteral("mnuDatafrmDBTable"))->text(), QStringLiteral("frmDBTable"));
-    QCOMPARE(f.find<QAction>(QStringLiteral("mnyHelpDetel"))->text(), QStringLiteral("ﾏﾆｭｱﾙ"));
+    QCOMPARE(f.find<QAction>(u"mnuFileExit"_s)->text(), u"終了(&X)"_s);
+    QCOMPARE(f.find<QAction>(u"mnuDatafrmDBTable"_s)->text(), u"frmDBTable"_s);
+    QCOMPARE(f.find<QAction>(u"mnyHelpDetel"_s)->text(), u"ﾏﾆｭｱﾙ"_s);
 
     f.window->Show();
-    f.find<QAction>(QStringLiteral("mnuFileExit"))->trigger();
+    f.find<QAction>(u"mnuFileExit"_s)->trigger();
     QVERIFY(!f.window->isVisible());
 }
 
@@ -182,11 +184,11 @@ void tst_frmMain::tabOrder()
 void tst_frmMain::switchOnAndOff()
 {
     MainWindowFixture f;
-    auto *timer = f.find<QTimer>(QStringLiteral("Timer1"));
-    auto *marker = f.find<QLabel>(QStringLiteral("Label5"));
+    auto *timer = f.find<QTimer>(u"Timer1"_s);
+    auto *marker = f.find<QLabel>(u"Label5"_s);
 
     f.click("Command2");
-    QCOMPARE(f.button("Command2")->text(), QStringLiteral("処理停止"));
+    QCOMPARE(f.button("Command2")->text(), u"処理停止"_s);
     QVERIFY(timer->isActive());
     QCOMPARE(timer->interval(), 1000);
     QCOMPARE(f.window->LastTickSecond(), qint16(-1));
@@ -195,13 +197,13 @@ void tst_frmMain::switchOnAndOff()
     f.tickAt(20);
     QVERIFY(!marker->isHidden());
     f.click("Command2");
-    QCOMPARE(f.button("Command2")->text(), QStringLiteral("処理開始"));
+    QCOMPARE(f.button("Command2")->text(), u"処理開始"_s);
     QVERIFY(!timer->isActive());
     QVERIFY(marker->isHidden());
 
     // A tick that still arrives after switching off records the second and re-arms the
     // timer, and touches neither the marker nor the folders.
-    f.drop({QStringLiteral("a.txt")});
+    f.drop({u"a.txt"_s});
     f.tickAt(58);
     f.tickAt(2);
     QVERIFY(marker->isHidden());
@@ -216,7 +218,7 @@ void tst_frmMain::switchOnAndOff()
 void tst_frmMain::markerBlinksBySecond()
 {
     MainWindowFixture f;
-    auto *marker = f.find<QLabel>(QStringLiteral("Label5"));
+    auto *marker = f.find<QLabel>(u"Label5"_s);
     f.click("Command2");
     for (int second : {10, 11, 12, 13, 0}) {
         f.tickAt(second);
@@ -227,20 +229,20 @@ void tst_frmMain::markerBlinksBySecond()
 void tst_frmMain::passAtTheMinuteMovesFiles()
 {
     MainWindowFixture f;
-    f.drop({QStringLiteral("a.txt"), QStringLiteral("b.csv"), QStringLiteral("c.bin")});
+    f.drop({u"a.txt"_s, u"b.csv"_s, u"c.bin"_s});
     f.click("Command2");
     f.tickAt(57);
     f.tickAt(58);
     f.tickAt(59);
     QCOMPARE(entries(f.work), QStringList{});
     f.tickAt(0);
-    QCOMPARE(entries(f.work), (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.csv")}));
-    QCOMPARE(entries(f.search), QStringList{QStringLiteral("c.bin")});
+    QCOMPARE(entries(f.work), (QStringList{u"a.txt"_s, u"b.csv"_s}));
+    QCOMPARE(entries(f.search), QStringList{u"c.bin"_s});
     QStringList launched = f.launcher.launched;
     launched.sort();
-    QCOMPARE(launched, (QStringList{QStringLiteral("prog-csv"), QStringLiteral("prog-text")}));
+    QCOMPARE(launched, (QStringList{u"prog-csv"_s, u"prog-text"_s}));
     // The pass leaves the cursor, and so the text boxes, on the last rule.
-    QCOMPARE(f.find<QLineEdit>(QStringLiteral("txtFields(0)"))->text(), QStringLiteral("*.txt"));
+    QCOMPARE(f.find<QLineEdit>(u"txtFields(0)"_s)->text(), u"*.txt"_s);
     QCOMPARE(f.window->LastTickSecond(), qint16(0));
     QVERIFY(f.messages.reports.isEmpty());
 }
@@ -248,49 +250,48 @@ void tst_frmMain::passAtTheMinuteMovesFiles()
 void tst_frmMain::typedRuleReachesTheNextPassAndTheTable()
 {
     MainWindowFixture f;
-    f.drop({QStringLiteral("a.csv")});
-    auto *program = f.find<QLineEdit>(QStringLiteral("txtFields(1)"));
-    QCOMPARE(program->text(), QStringLiteral("prog-csv"));
+    f.drop({u"a.csv"_s});
+    auto *program = f.find<QLineEdit>(u"txtFields(1)"_s);
+    QCOMPARE(program->text(), u"prog-csv"_s);
     program->selectAll();
-    QTest::keyClicks(program, QStringLiteral("prog-new"));
+    QTest::keyClicks(program, u"prog-new"_s);
 
     f.click("Command2");
-    f.tickAt(59);
-    f.tickAt(0);
-    QCOMPARE(f.launcher.launched, QStringList{QStringLiteral("prog-new")});
-    const auto rules = TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")));
-    QCOMPARE(rules[1].second.toString(), QStringLiteral("prog-new"));
+    f.passAtTheNextMinute();
+    QCOMPARE(f.launcher.launched, QStringList{u"prog-new"_s});
+    const auto rules = f.storedRules();
+    QCOMPARE(rules[1].second.toString(), u"prog-new"_s);
 }
 
 void tst_frmMain::navigationStopsAtTheEnds()
 {
     MainWindowFixture f({{text("a"), text("1")}, {text("b"), text("2")}, {text("c"), text("3")}});
-    auto *pattern = f.find<QLineEdit>(QStringLiteral("txtFields(0)"));
+    auto *pattern = f.find<QLineEdit>(u"txtFields(0)"_s);
     const auto press = [&](const char *name) {
         QTest::mouseClick(f.find<QToolButton>(QLatin1String(name)), Qt::LeftButton);
         return pattern->text();
     };
-    QCOMPARE(press("btnPrevious"), QStringLiteral("a"));
-    QCOMPARE(press("btnNext"), QStringLiteral("b"));
-    QCOMPARE(press("btnLast"), QStringLiteral("c"));
-    QCOMPARE(press("btnNext"), QStringLiteral("c"));
-    QCOMPARE(press("btnFirst"), QStringLiteral("a"));
+    QCOMPARE(press("btnPrevious"), u"a"_s);
+    QCOMPARE(press("btnNext"), u"b"_s);
+    QCOMPARE(press("btnLast"), u"c"_s);
+    QCOMPARE(press("btnNext"), u"c"_s);
+    QCOMPARE(press("btnFirst"), u"a"_s);
 
     // A value typed in and passed by with the next button is stored.
-    auto *program = f.find<QLineEdit>(QStringLiteral("txtFields(1)"));
+    auto *program = f.find<QLineEdit>(u"txtFields(1)"_s);
     program->selectAll();
-    QTest::keyClicks(program, QStringLiteral("/opt/new"));
+    QTest::keyClicks(program, u"/opt/new"_s);
     press("btnNext");
-    QCOMPARE(TestFolders::readRules(f.dir.filePath(QStringLiteral("AttFile.mdb")))[0].second.toString(),
-             QStringLiteral("/opt/new"));
+    QCOMPARE(f.storedRules()[0].second.toString(),
+             u"/opt/new"_s);
     QVERIFY(f.messages.shown.isEmpty());
 
     // A write the table refuses on leaving the row is the control's own box, also while
     // something else listens to its Error notification.
     QSignalSpy errors(f.window->dataControl(), &DataControl::Error);
     program->selectAll();
-    QTest::keyClicks(program, QStringLiteral("/opt/newer"));
-    TestFolders::execute(f.dir.filePath(QStringLiteral("AttFile.mdb")), QStringLiteral("delete from FileList"));
+    QTest::keyClicks(program, u"/opt/newer"_s);
+    TestFolders::execute(f.database, u"delete from FileList"_s);
     press("btnNext");
     QCOMPARE(errors.size(), 1);
     QCOMPARE(f.messages.shown, QStringList{errors[0][0].toString()});
@@ -299,45 +300,42 @@ void tst_frmMain::navigationStopsAtTheEnds()
 void tst_frmMain::refusedRuleWriteDuringAPassDoesNotBlock()
 {
     MainWindowFixture f;
-    auto *program = f.find<QLineEdit>(QStringLiteral("txtFields(1)"));
+    auto *program = f.find<QLineEdit>(u"txtFields(1)"_s);
     program->selectAll();
-    QTest::keyClicks(program, QStringLiteral("prog-typed"));
+    QTest::keyClicks(program, u"prog-typed"_s);
     // Another window deletes the rule the operator is editing.
-    TestFolders::execute(f.dir.filePath(QStringLiteral("AttFile.mdb")), QStringLiteral("delete from FileList"));
-    f.drop({QStringLiteral("a.csv")});
+    TestFolders::execute(f.database, u"delete from FileList"_s);
+    f.drop({u"a.csv"_s});
     f.click("Command2");
-    f.tickAt(59);
-    f.tickAt(0);
+    f.passAtTheNextMinute();
     QVERIFY(f.messages.shown.isEmpty()); // a tick never waits on the operator
     QCOMPARE(f.messages.reports.size(), 1);
-    QCOMPARE(f.launcher.launched, QStringList{QStringLiteral("prog-typed")});
+    QCOMPARE(f.launcher.launched, QStringList{u"prog-typed"_s});
 }
 
 void tst_frmMain::passFailuresReportedWithoutStopping()
 {
     MainWindowFixture f;
-    f.launcher.problems.insert(QStringLiteral("prog-text"), QStringLiteral("プログラム prog-text が見つかりません"));
-    f.drop({QStringLiteral("a.txt"), QStringLiteral("b.csv")});
+    f.launcher.problems.insert(u"prog-text"_s, u"プログラム prog-text が見つかりません"_s);
+    f.drop({u"a.txt"_s, u"b.csv"_s});
     f.click("Command2");
-    f.tickAt(59);
-    f.tickAt(0);
+    f.passAtTheNextMinute();
     QCOMPARE(f.messages.reports.size(), 1);
-    QVERIFY(f.messages.reports[0].contains(QStringLiteral("prog-text が見つかりません")));
+    QVERIFY(f.messages.reports[0].contains(u"prog-text が見つかりません"_s));
     QVERIFY(f.messages.shown.isEmpty());
-    QCOMPARE(entries(f.search), QStringList{QStringLiteral("a.txt")});
-    QCOMPARE(f.button("Command2")->text(), QStringLiteral("処理停止"));
-    QVERIFY(f.find<QTimer>(QStringLiteral("Timer1"))->isActive());
+    QCOMPARE(entries(f.search), QStringList{u"a.txt"_s});
+    QCOMPARE(f.button("Command2")->text(), u"処理停止"_s);
+    QVERIFY(f.find<QTimer>(u"Timer1"_s)->isActive());
 }
 
 void tst_frmMain::repeatedProblemsRaiseTheReportOnce()
 {
     MainWindowFixture f;
-    f.launcher.problems.insert(QStringLiteral("prog-text"), QStringLiteral("not found"));
-    f.drop({QStringLiteral("a.txt")});
+    f.launcher.problems.insert(u"prog-text"_s, u"not found"_s);
+    f.drop({u"a.txt"_s});
     f.click("Command2");
     const auto minute = [&f] {
-        f.tickAt(59);
-        f.tickAt(0);
+        f.passAtTheNextMinute();
     };
     minute();
     minute();
@@ -349,7 +347,7 @@ void tst_frmMain::repeatedProblemsRaiseTheReportOnce()
     minute();
     minute();
     QCOMPARE(f.messages.reports.size(), 2);
-    QVERIFY(f.messages.reports[1].contains(QStringLiteral("同じフォルダ")));
+    QVERIFY(f.messages.reports[1].contains(u"同じフォルダ"_s));
     QCOMPARE(f.messages.quietUpdates.size(), 1);
     QVERIFY(f.messages.shown.isEmpty());
 }
@@ -358,15 +356,14 @@ void tst_frmMain::missingDatabaseReportedAtLoad()
 {
     MainWindowFixture f({}, false);
     QCOMPARE(f.messages.shown.size(), 1);
-    QVERIFY(f.messages.shown[0].contains(QStringLiteral("AttFile.mdb")));
+    QVERIFY(f.messages.shown[0].contains(u"AttFile.mdb"_s));
     f.window->Show();
     QVERIFY(f.window->isVisible());
-    QVERIFY(f.find<QLineEdit>(QStringLiteral("txtFields(0)"))->isReadOnly());
-    f.drop({QStringLiteral("a.txt")});
+    QVERIFY(f.find<QLineEdit>(u"txtFields(0)"_s)->isReadOnly());
+    f.drop({u"a.txt"_s});
     f.click("Command2");
-    f.tickAt(59);
-    f.tickAt(0);
-    QCOMPARE(entries(f.search), QStringList{QStringLiteral("a.txt")});
+    f.passAtTheNextMinute();
+    QCOMPARE(entries(f.search), QStringList{u"a.txt"_s});
     QVERIFY(f.messages.reports.isEmpty());
 }
 
@@ -376,12 +373,12 @@ void tst_frmMain::unloadClosesOtherWindowsNewestFirst()
     f.window->Show();
     CloseRecorder recorder;
     f.click("Command1");
-    f.find<QAction>(QStringLiteral("mnuDatafrmDBTable"))->trigger();
+    f.find<QAction>(u"mnuDatafrmDBTable"_s)->trigger();
     f.click("Command1");
     QCOMPARE(f.windows.count(), 4);
     for (int i = 1; i < 4; ++i) {
         QWidget *editor = f.windows.at(i);
-        QCOMPARE(editor->windowTitle(), QStringLiteral("FileList"));
+        QCOMPARE(editor->windowTitle(), u"FileList"_s);
         QVERIFY(editor->isVisible());
         editor->setProperty("label", QString::number(i));
         editor->installEventFilter(&recorder);
@@ -396,7 +393,7 @@ void tst_frmMain::unloadClosesOtherWindowsNewestFirst()
 void tst_frmMain::unloadOfAWindowNeverShown()
 {
     MainWindowFixture f;
-    f.find<QAction>(QStringLiteral("mnuDatafrmDBTable"))->trigger();
+    f.find<QAction>(u"mnuDatafrmDBTable"_s)->trigger();
     QPointer<QWidget> editor = f.windows.at(1);
     f.window->Unload();
     QVERIFY(!editor->isVisible());
@@ -407,9 +404,9 @@ void tst_frmMain::unloadOfAWindowNeverShown()
 void tst_frmMain::manualAsksTheBrowser()
 {
     MainWindowFixture f;
-    f.find<QAction>(QStringLiteral("mnyHelpDetel"))->trigger();
-    f.find<QAction>(QStringLiteral("mnyHelpDetel"))->trigger();
-    const QString page = f.dir.path() + QStringLiteral("/Fenguide.htm");
+    f.find<QAction>(u"mnyHelpDetel"_s)->trigger();
+    f.find<QAction>(u"mnyHelpDetel"_s)->trigger();
+    const QString page = f.dir.path() + u"/Fenguide.htm"_s;
     QCOMPARE(f.browser.opened, (QStringList{page, page}));
     QVERIFY(f.messages.shown.isEmpty());
 }
@@ -417,11 +414,11 @@ void tst_frmMain::manualAsksTheBrowser()
 void tst_frmMain::manualFailureIsReported()
 {
     MainWindowFixture f;
-    f.browser.failure = QStringLiteral("no browser");
-    f.find<QAction>(QStringLiteral("mnyHelpDetel"))->trigger();
+    f.browser.failure = u"no browser"_s;
+    f.find<QAction>(u"mnyHelpDetel"_s)->trigger();
     QCOMPARE(f.messages.shown.size(), 1);
-    QVERIFY(f.messages.shown[0].contains(QStringLiteral("Fenguide.htm")));
-    QVERIFY(f.messages.shown[0].contains(QStringLiteral("no browser")));
+    QVERIFY(f.messages.shown[0].contains(u"Fenguide.htm"_s));
+    QVERIFY(f.messages.shown[0].contains(u"no browser"_s));
 }
 
 void tst_frmMain::placementRestoredAtLoad_data()
@@ -471,21 +468,21 @@ void tst_frmMain::placementSavedAtUnload()
     f.window->setWindowState(state);
     QTRY_COMPARE(f.window->windowState(), state);
     const QRect outer = f.window->frameGeometry();
-    f.find<QAction>(QStringLiteral("mnuFileExit"))->trigger();
+    f.find<QAction>(u"mnuFileExit"_s)->trigger();
 
     if (state == Qt::WindowMinimized) {
         QVERIFY(f.settings.written.isEmpty());
         return;
     }
     QCOMPARE(f.settings.written, (QStringList{"MainLeft", "MainTop", "MainWidth", "MainHeight"}));
-    QCOMPARE(f.settings.entries.value(QStringLiteral("MainLeft")), QString::number(Twips::fromPixels(outer.x())));
-    QCOMPARE(f.settings.entries.value(QStringLiteral("MainTop")), QString::number(Twips::fromPixels(outer.y())));
-    QCOMPARE(f.settings.entries.value(QStringLiteral("MainWidth")), QString::number(Twips::fromPixels(outer.width())));
-    QCOMPARE(f.settings.entries.value(QStringLiteral("MainHeight")),
+    QCOMPARE(f.settings.entries.value(u"MainLeft"_s), QString::number(Twips::fromPixels(outer.x())));
+    QCOMPARE(f.settings.entries.value(u"MainTop"_s), QString::number(Twips::fromPixels(outer.y())));
+    QCOMPARE(f.settings.entries.value(u"MainWidth"_s), QString::number(Twips::fromPixels(outer.width())));
+    QCOMPARE(f.settings.entries.value(u"MainHeight"_s),
              QString::number(Twips::fromPixels(outer.height())));
     if (state == Qt::WindowNoState) {
-        QCOMPARE(f.settings.entries.value(QStringLiteral("MainLeft")), QStringLiteral("2100"));
-        QCOMPARE(f.settings.entries.value(QStringLiteral("MainTop")), QStringLiteral("1200"));
+        QCOMPARE(f.settings.entries.value(u"MainLeft"_s), u"2100"_s);
+        QCOMPARE(f.settings.entries.value(u"MainTop"_s), u"1200"_s);
     }
 }
 

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_MinuteClock : public QObject {
     Q_OBJECT
 private slots:
@@ -34,13 +36,13 @@ void tst_MinuteClock::passAtEachNewMinute_data()
     QTest::newRow("ticks while off never pass") << steps("on 50 off 55 10") << 0;
     QTest::newRow("ticks while off still record the second") << steps("on 50 off 55 on 56 10") << 1;
 
-    QStringList twoMinutes{QStringLiteral("on")};
+    QStringList twoMinutes{u"on"_s};
     for (int round = 0; round < 2; ++round) {
         for (int second = 0; second < 60; ++second) {
             twoMinutes.append(QString::number(second));
         }
     }
-    twoMinutes.append(QStringLiteral("0"));
+    twoMinutes.append(u"0"_s);
     QTest::newRow("a tick every second for two minutes") << twoMinutes << 2;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using Attention = ProblemMemory::Attention;
 
 namespace {
@@ -17,9 +19,9 @@ PassReport passReport(const QString &pass, QString *search, QString *work)
     PassReport report;
     for (const QString &problem : halves[1].split(u',', Qt::SkipEmptyParts)) {
         if (problem.trimmed() == QLatin1String("folders")) {
-            report.failures.append({PassFailure::Step::Folders, {}, {}, QStringLiteral("same folder"), 0});
+            report.failures.append({PassFailure::Step::Folders, {}, {}, u"same folder"_s, 0});
         } else {
-            report.failures.append({PassFailure::Step::Move, QStringLiteral("*"), problem.trimmed(), u"busy"_qs, 0});
+            report.failures.append({PassFailure::Step::Move, u"*"_s, problem.trimmed(), u"busy"_s, 0});
         }
     }
     return report;
@@ -29,11 +31,11 @@ QString word(Attention attention)
 {
     switch (attention) {
     case Attention::None:
-        return QStringLiteral("none");
+        return u"none"_s;
     case Attention::Quiet:
-        return QStringLiteral("quiet");
+        return u"quiet"_s;
     case Attention::Raise:
-        return QStringLiteral("raise");
+        return u"raise"_s;
     }
     return {};
 }

@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 class tst_ProcessLauncher : public QObject {
     Q_OBJECT
 private slots:
@@ -40,10 +42,10 @@ void tst_ProcessLauncher::problems()
     QFETCH(QString, commandLine);
     QFETCH(bool, startable);
     QTemporaryDir dir;
-    TestFolders::writeFile(dir.filePath(QStringLiteral("run.sh")), "#!/bin/sh\n");
-    QFile::setPermissions(dir.filePath(QStringLiteral("run.sh")), QFile::ReadOwner | QFile::ExeOwner);
-    TestFolders::writeFile(dir.filePath(QStringLiteral("plain.txt")));
-    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    TestFolders::writeFile(dir.filePath(u"run.sh"_s), "#!/bin/sh\n");
+    QFile::setPermissions(dir.filePath(u"run.sh"_s), QFile::ReadOwner | QFile::ExeOwner);
+    TestFolders::writeFile(dir.filePath(u"plain.txt"_s));
+    QDir(dir.path()).mkdir(u"sub"_s);
     PosixProcessLauncher launcher(dir.path());
     QCOMPARE(launcher.canStart(commandLine).ok(), startable);
 }
@@ -52,9 +54,9 @@ void tst_ProcessLauncher::launchesInTheProgramFolderWithItsArguments()
 {
     QTemporaryDir dir;
     PosixProcessLauncher launcher(dir.path());
-    QVERIFY(launcher.launch(QStringLiteral("sh -c \"pwd > out.tmp && mv out.tmp 'out file'\"")).ok());
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(QStringLiteral("out file"))), 10000);
-    QCOMPARE(TestFolders::readFile(dir.filePath(QStringLiteral("out file"))).trimmed(),
+    QVERIFY(launcher.launch(u"sh -c \"pwd > out.tmp && mv out.tmp 'out file'\""_s).ok());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(u"out file"_s)), 10000);
+    QCOMPARE(TestFolders::readFile(dir.filePath(u"out file"_s)).trimmed(),
              QFile::encodeName(QDir(dir.path()).canonicalPath()));
 }
 
@@ -62,7 +64,7 @@ void tst_ProcessLauncher::launchOfAMissingProgramFails()
 {
     QTemporaryDir dir;
     PosixProcessLauncher launcher(dir.path());
-    QVERIFY(!launcher.launch(QStringLiteral("/nonexistent/prog")));
+    QVERIFY(!launcher.launch(u"/nonexistent/prog"_s));
     QVERIFY(!launcher.launch(QString()));
 }
 
@@ -71,7 +73,7 @@ void tst_ProcessLauncher::endedProgramsAreReaped()
     QTemporaryDir dir;
     PosixProcessLauncher launcher(dir.path());
     for (int i = 0; i < 5; ++i) {
-        QVERIFY(launcher.launch(QStringLiteral("/bin/true")).ok());
+        QVERIFY(launcher.launch(u"/bin/true"_s).ok());
     }
     QTRY_COMPARE_WITH_TIMEOUT(launcher.runningCount(), 0, 10000);
 }
@@ -82,10 +84,10 @@ void tst_ProcessLauncher::programGetsNoDescriptorOfOurs()
     const int ours = ::open("/dev/null", O_RDONLY); // deliberately without close-on-exec
     QVERIFY(ours > 2);
     PosixProcessLauncher launcher(dir.path());
-    QVERIFY(launcher.launch(QStringLiteral("sh -c \"ls /proc/$$/fd > fds.tmp && mv fds.tmp fds\"")).ok());
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(QStringLiteral("fds"))), 10000);
+    QVERIFY(launcher.launch(u"sh -c \"ls /proc/$$/fd > fds.tmp && mv fds.tmp fds\""_s).ok());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(u"fds"_s)), 10000);
     ::close(ours);
-    const QList<QByteArray> open = TestFolders::readFile(dir.filePath(QStringLiteral("fds"))).split('\n');
+    const QList<QByteArray> open = TestFolders::readFile(dir.filePath(u"fds"_s)).split('\n');
     QVERIFY(!open.contains(QByteArray::number(ours)));
 }
 

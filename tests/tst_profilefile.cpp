@@ -7,9 +7,11 @@
 
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kMissing = QStringLiteral("<missing>");
+const QString kMissing = u"<missing>"_s;
 
 QByteArray sjis(const QString &text)
 {
@@ -77,17 +79,17 @@ void tst_ProfileFile::findValue_data()
     QTest::newRow("CR line ends") << QByteArray("[Center]\rremove=r\rserch=a\r") << "a";
     QTest::newRow("no line end at the end") << QByteArray("[Center]\r\nserch=a") << "a";
     QTest::newRow("NUL ends the value") << QByteArray("[Center]\r\nserch=ab\0cd\r\n", 24) << "ab";
-    QTest::newRow("code page 932") << QByteArray("[Center]\r\nserch=" + sjis(u"C:\\データ\\ソ表"_qs) + "\r\n")
-                                   << u"C:\\データ\\ソ表"_qs;
+    QTest::newRow("code page 932") << QByteArray("[Center]\r\nserch=" + sjis(u"C:\\データ\\ソ表"_s) + "\r\n")
+                                   << u"C:\\データ\\ソ表"_s;
     QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF[Center]\r\nserch=日本\r\n")
-                                                << u"日本"_qs;
+                                                << u"日本"_s;
 }
 
 void tst_ProfileFile::findValue()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, expected);
-    QCOMPARE(ProfileText::findValue(content, QStringLiteral("Center"), QStringLiteral("serch")).value_or(kMissing),
+    QCOMPARE(ProfileText::findValue(content, u"Center"_s, u"serch"_s).value_or(kMissing),
              expected);
 }
 
@@ -124,8 +126,8 @@ void tst_ProfileFile::withValue_data()
     QTest::newRow("same value untouched") << QByteArray("[Center]\r\n serch = V \n") << "V"
                                           << QByteArray("[Center]\r\n serch = V \n");
     const QByteArray foreign = "[\x83\x5D]\r\nk=\x82\xA0\xFF\r\n"; // other bytes, one not even a character
-    QTest::newRow("other lines byte for byte") << QByteArray(foreign + "[Center]\r\nserch=old\r\n") << u"ソ"_qs
-                                               << QByteArray(foreign + "[Center]\r\nserch=" + sjis(u"ソ"_qs) + "\r\n");
+    QTest::newRow("other lines byte for byte") << QByteArray(foreign + "[Center]\r\nserch=old\r\n") << u"ソ"_s
+                                               << QByteArray(foreign + "[Center]\r\nserch=" + sjis(u"ソ"_s) + "\r\n");
 }
 
 void tst_ProfileFile::withValue()
@@ -134,9 +136,9 @@ void tst_ProfileFile::withValue()
     QFETCH(QString, value);
     QFETCH(QByteArray, expected);
     const QByteArray written =
-        ProfileText::withValue(content, QStringLiteral("Center"), QStringLiteral("serch"), sjis(value));
+        ProfileText::withValue(content, u"Center"_s, u"serch"_s, sjis(value));
     QCOMPARE(written, expected);
-    QCOMPARE(ProfileText::findValue(written, QStringLiteral("Center"), QStringLiteral("serch")), value);
+    QCOMPARE(ProfileText::findValue(written, u"Center"_s, u"serch"_s), value);
 }
 
 void tst_ProfileFile::getStringCutsAtTheBuffer_data()
@@ -157,10 +159,10 @@ void tst_ProfileFile::getStringCutsAtTheBuffer()
     QFETCH(QString, value);
     QFETCH(QString, expected);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Fenlow.ini"));
+    const QString path = dir.filePath(u"Fenlow.ini"_s);
     TestFolders::writeFile(path, "[Center]\r\nserch=" + sjis(value) + "\r\n");
     IniProfileFile profile;
-    const Result<QString> read = profile.getString(path, QStringLiteral("Center"), QStringLiteral("serch"), {}, 128);
+    const Result<QString> read = profile.getString(path, u"Center"_s, u"serch"_s, {}, 128);
     QVERIFY(read.ok());
     QCOMPARE(read.value(), expected);
 }
@@ -168,54 +170,54 @@ void tst_ProfileFile::getStringCutsAtTheBuffer()
 void tst_ProfileFile::getStringDefaults()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Fenlow.ini"));
+    const QString path = dir.filePath(u"Fenlow.ini"_s);
     IniProfileFile profile;
-    QCOMPARE(profile.getString(path, QStringLiteral("Center"), QStringLiteral("serch"), QStringLiteral("D"), 128).value(),
-             QStringLiteral("D"));
+    QCOMPARE(profile.getString(path, u"Center"_s, u"serch"_s, u"D"_s, 128).value(),
+             u"D"_s);
     QVERIFY(!QFile::exists(path));
 
     TestFolders::writeFile(path, "[Center]\r\nremove=r\r\n");
-    QCOMPARE(profile.getString(path, QStringLiteral("Center"), QStringLiteral("serch"), QStringLiteral("D"), 128).value(),
-             QStringLiteral("D"));
-    QCOMPARE(profile.getString(path, QStringLiteral("Other"), QStringLiteral("remove"), QStringLiteral("D"), 128).value(),
-             QStringLiteral("D"));
+    QCOMPARE(profile.getString(path, u"Center"_s, u"serch"_s, u"D"_s, 128).value(),
+             u"D"_s);
+    QCOMPARE(profile.getString(path, u"Other"_s, u"remove"_s, u"D"_s, 128).value(),
+             u"D"_s);
 }
 
 void tst_ProfileFile::getStringOnAFolderFails()
 {
     QTemporaryDir dir;
     IniProfileFile profile;
-    const Result<QString> read = profile.getString(dir.path(), QStringLiteral("Center"), QStringLiteral("serch"), {}, 128);
+    const Result<QString> read = profile.getString(dir.path(), u"Center"_s, u"serch"_s, {}, 128);
     QVERIFY(!read.ok());
 }
 
 void tst_ProfileFile::writeCreatesTheFile()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Fenlow.ini"));
+    const QString path = dir.filePath(u"Fenlow.ini"_s);
     IniProfileFile profile;
-    QVERIFY(profile.writeString(path, QStringLiteral("Center"), QStringLiteral("serch"), u"C:\\受信"_qs).ok());
-    QVERIFY(profile.writeString(path, QStringLiteral("Center"), QStringLiteral("remove"), QStringLiteral("C:\\w")).ok());
-    QCOMPARE(TestFolders::readFile(path), "[Center]\r\nserch=" + sjis(u"C:\\受信"_qs) + "\r\nremove=C:\\w\r\n");
+    QVERIFY(profile.writeString(path, u"Center"_s, u"serch"_s, u"C:\\受信"_s).ok());
+    QVERIFY(profile.writeString(path, u"Center"_s, u"remove"_s, u"C:\\w"_s).ok());
+    QCOMPARE(TestFolders::readFile(path), "[Center]\r\nserch=" + sjis(u"C:\\受信"_s) + "\r\nremove=C:\\w\r\n");
 }
 
 void tst_ProfileFile::writeRefusesTextOutsideTheCodePage_data()
 {
     QTest::addColumn<QString>("value");
-    QTest::newRow("emoji") << u"C:\\in😀"_qs;
-    QTest::newRow("yen sign maps to a backslash") << u"C:\\¥in"_qs;
-    QTest::newRow("hangul") << u"C:\\한"_qs;
+    QTest::newRow("emoji") << u"C:\\in😀"_s;
+    QTest::newRow("yen sign maps to a backslash") << u"C:\\¥in"_s;
+    QTest::newRow("hangul") << u"C:\\한"_s;
 }
 
 void tst_ProfileFile::writeRefusesTextOutsideTheCodePage()
 {
     QFETCH(QString, value);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Fenlow.ini"));
+    const QString path = dir.filePath(u"Fenlow.ini"_s);
     const QByteArray before = "[Center]\r\nserch=old\r\n";
     TestFolders::writeFile(path, before);
     IniProfileFile profile;
-    const Result<> write = profile.writeString(path, QStringLiteral("Center"), QStringLiteral("serch"), value);
+    const Result<> write = profile.writeString(path, u"Center"_s, u"serch"_s, value);
     QVERIFY(!write.ok());
     QVERIFY(write.reason().contains(value));
     QCOMPARE(TestFolders::readFile(path), before);
@@ -224,31 +226,31 @@ void tst_ProfileFile::writeRefusesTextOutsideTheCodePage()
 void tst_ProfileFile::writeOfTheSameValueLeavesTheFileAlone()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Fenlow.ini"));
+    const QString path = dir.filePath(u"Fenlow.ini"_s);
     TestFolders::writeFile(path, "[Center]\r\nserch=same\r\n");
     const ino_t before = inodeOf(path);
     IniProfileFile profile;
-    QVERIFY(profile.writeString(path, QStringLiteral("Center"), QStringLiteral("serch"), QStringLiteral("same")).ok());
+    QVERIFY(profile.writeString(path, u"Center"_s, u"serch"_s, u"same"_s).ok());
     QCOMPARE(inodeOf(path), before);
 }
 
 void tst_ProfileFile::writeKeepsUtf8Files()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Fenlow.ini"));
+    const QString path = dir.filePath(u"Fenlow.ini"_s);
     TestFolders::writeFile(path, "\xEF\xBB\xBF[Center]\r\nserch=old\r\n");
     IniProfileFile profile;
-    QVERIFY(profile.writeString(path, QStringLiteral("Center"), QStringLiteral("serch"), u"受信"_qs).ok());
+    QVERIFY(profile.writeString(path, u"Center"_s, u"serch"_s, u"受信"_s).ok());
     QCOMPARE(TestFolders::readFile(path), QByteArray("\xEF\xBB\xBF[Center]\r\nserch=受信\r\n"));
-    QCOMPARE(profile.getString(path, QStringLiteral("Center"), QStringLiteral("serch"), {}, 128).value(), u"受信"_qs);
+    QCOMPARE(profile.getString(path, u"Center"_s, u"serch"_s, {}, 128).value(), u"受信"_s);
 }
 
 void tst_ProfileFile::writeIntoAMissingFolderFails()
 {
     QTemporaryDir dir;
     IniProfileFile profile;
-    const Result<> write = profile.writeString(dir.filePath(QStringLiteral("gone/Fenlow.ini")),
-                                                   QStringLiteral("Center"), QStringLiteral("serch"), QStringLiteral("x"));
+    const Result<> write = profile.writeString(dir.filePath(u"gone/Fenlow.ini"_s),
+                                                   u"Center"_s, u"serch"_s, u"x"_s);
     QVERIFY(!write.ok());
 }
 

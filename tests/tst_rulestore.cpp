@@ -1,4 +1,5 @@
 #include "engine/rulestore.h"
+#include "support/programfolderfixture.h"
 #include "support/testfolders.h"
 
 #include <QDir>
@@ -9,17 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using Rules = QList<QPair<QVariant, QVariant>>;
+using namespace Qt::StringLiterals;
+
 using TestFolders::readRules;
 
 namespace {
-
-QVariant text(const char *value)
-{
-    return QString::fromUtf8(value);
-}
-
-const QVariant kNull = QVariant(QMetaType::fromType<QString>());
 
 // The store's whole cursor as (FileName, BatFile) rows; the cursor ends past the last row.
 Rules walk(RuleStore &store)
@@ -95,7 +90,7 @@ private:
 void tst_RuleStore::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_path = m_dir->filePath(QStringLiteral("AttFile.mdb"));
+    m_path = m_dir->filePath(u"AttFile.mdb"_s);
     TestFolders::createRuleDatabase(m_path, {{text("b*.txt"), text("prog-b")},
                                              {text("a*.txt"), text("prog-a")},
                                              {kNull, text("prog-null")},
@@ -114,8 +109,8 @@ void tst_RuleStore::opensAllRulesInFileNameOrder()
                                     {text("b*.txt"), text("prog-b")},
                                     {text("c*.txt"), kNull}}));
     store.MoveLast();
-    QVERIFY(store.Fields(QStringLiteral("BatFile")).isNull());
-    QCOMPARE(store.Fields(QStringLiteral("FileName")).toString(), QStringLiteral("c*.txt"));
+    QVERIFY(store.Fields(u"BatFile"_s).isNull());
+    QCOMPARE(store.Fields(u"FileName"_s).toString(), u"c*.txt"_s);
 }
 
 void tst_RuleStore::cursorPositions()
@@ -148,7 +143,7 @@ void tst_RuleStore::cursorPositions()
 
 void tst_RuleStore::emptyTable()
 {
-    TestFolders::execute(m_path, QStringLiteral("delete from FileList"));
+    TestFolders::execute(m_path, u"delete from FileList"_s);
     RuleStore store(m_path);
     QSignalSpy errors(&store, &RuleStore::Error);
     store.Open();
@@ -177,7 +172,7 @@ void tst_RuleStore::openFailureLeavesAnEmptyStore()
     if (setUp == "garbage") {
         TestFolders::writeFile(m_path, QByteArray(4096, '\x01'));
     } else if (setUp == "no table") {
-        TestFolders::execute(m_path, QStringLiteral("create table Other (x)"));
+        TestFolders::execute(m_path, u"create table Other (x)"_s);
     } else if (setUp == "folder") {
         QDir().mkpath(m_path);
     }
@@ -212,17 +207,17 @@ void tst_RuleStore::editIsWrittenWhenTheCursorLeavesTheRow()
     store.Open();
     store.moveTo(1); // a*.txt
     store.setValue(RuleStore::BatFile, text("prog-a2"));
-    QCOMPARE(store.value(RuleStore::BatFile).toString(), QStringLiteral("prog-a2"));
-    QCOMPARE(readRules(m_path)[1].second.toString(), QStringLiteral("prog-a"));
+    QCOMPARE(store.value(RuleStore::BatFile).toString(), u"prog-a2"_s);
+    QCOMPARE(readRules(m_path)[1].second.toString(), u"prog-a"_s);
     store.MoveNext();
-    QCOMPARE(readRules(m_path)[1].second.toString(), QStringLiteral("prog-a2"));
+    QCOMPARE(readRules(m_path)[1].second.toString(), u"prog-a2"_s);
 
     // A Null pattern can be found again and written.
     store.MoveFirst();
     store.setValue(RuleStore::FileName, text("n*.txt"));
     store.setValue(RuleStore::BatFile, kNull);
     store.MoveLast();
-    QCOMPARE(readRules(m_path)[2].first.toString(), QStringLiteral("n*.txt"));
+    QCOMPARE(readRules(m_path)[2].first.toString(), u"n*.txt"_s);
     QVERIFY(readRules(m_path)[2].second.isNull());
 }
 
@@ -235,8 +230,8 @@ void tst_RuleStore::updateBatchWritesEveryPendingRow()
     store.moveTo(2); // leaving writes a*.txt
     store.setValue(RuleStore::BatFile, text("y"));
     store.UpdateBatch();
-    QCOMPARE(readRules(m_path)[0].second.toString(), QStringLiteral("y"));
-    QCOMPARE(readRules(m_path)[1].second.toString(), QStringLiteral("x"));
+    QCOMPARE(readRules(m_path)[0].second.toString(), u"y"_s);
+    QCOMPARE(readRules(m_path)[1].second.toString(), u"x"_s);
     QCOMPARE(store.AbsolutePosition(), 3);
 }
 
@@ -277,7 +272,7 @@ void tst_RuleStore::writeLosesToAnotherStore()
     QCOMPARE(errors.size(), 1);
     QVERIFY(sameRules(readRules(m_path), before));
     // Nothing typed is lost: the copy still holds it.
-    QCOMPARE(mine.valueAt(1, RuleStore::BatFile).toString(), QStringLiteral("mine"));
+    QCOMPARE(mine.valueAt(1, RuleStore::BatFile).toString(), u"mine"_s);
 }
 
 void tst_RuleStore::deleteIsWrittenAtOnce_data()
@@ -341,7 +336,7 @@ void tst_RuleStore::deleteOfARowAnotherStoreDeletedFails()
     QCOMPARE(mine.AbsolutePosition(), 3);
 
     // The only rule left: deleted, then the cursor is empty.
-    TestFolders::execute(m_path, QStringLiteral("delete from FileList where FileName is not 'a*.txt'"));
+    TestFolders::execute(m_path, u"delete from FileList where FileName is not 'a*.txt'"_s);
     mine.Refresh();
     mine.Delete();
     mine.MoveNext();
@@ -362,20 +357,20 @@ void tst_RuleStore::newRowIsWrittenWhenLeft()
     store.MoveFirst();
     QCOMPARE(readRules(m_path).size(), 5);
     // It stays below the others until the store is read again.
-    QCOMPARE(store.valueAt(4, RuleStore::FileName).toString(), QStringLiteral("0*.txt"));
+    QCOMPARE(store.valueAt(4, RuleStore::FileName).toString(), u"0*.txt"_s);
     store.Refresh();
-    QCOMPARE(store.valueAt(1, RuleStore::FileName).toString(), QStringLiteral("0*.txt"));
+    QCOMPARE(store.valueAt(1, RuleStore::FileName).toString(), u"0*.txt"_s);
     // Written once only, and changeable afterwards.
     store.moveTo(1);
     store.setValue(RuleStore::BatFile, text("prog-00"));
     store.UpdateBatch();
     QCOMPARE(readRules(m_path).size(), 5);
-    QCOMPARE(readRules(m_path)[4].second.toString(), QStringLiteral("prog-00"));
+    QCOMPARE(readRules(m_path)[4].second.toString(), u"prog-00"_s);
 }
 
 void tst_RuleStore::newRowOnAnEmptyTable()
 {
-    TestFolders::execute(m_path, QStringLiteral("delete from FileList"));
+    TestFolders::execute(m_path, u"delete from FileList"_s);
     RuleStore store(m_path);
     store.Open();
     store.AddNew();
@@ -438,7 +433,7 @@ void tst_RuleStore::identifiedQuery()
     QFETCH(QString, identified);
     QCOMPARE(RuleStore::identifiedQuery(recordSource), identified);
     // And the query runs.
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("identified"));
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"identified"_s);
     db.setDatabaseName(m_path);
     QVERIFY(db.open());
     QSqlQuery query(db);
@@ -448,7 +443,7 @@ void tst_RuleStore::identifiedQuery()
     query = QSqlQuery();
     db.close();
     db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("identified"));
+    QSqlDatabase::removeDatabase(u"identified"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_RuleStore)

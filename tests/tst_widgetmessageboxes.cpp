@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_WidgetMessageBoxes : public QObject {
     Q_OBJECT
 private slots:
@@ -31,25 +33,25 @@ void tst_WidgetMessageBoxes::quietUpdateNeitherRaisesNorReopens()
     QWidget operatorsWindow;
     operatorsWindow.show();
     WidgetMessageBoxes messages;
-    messages.showWithoutBlocking(QStringLiteral("first report"));
+    messages.showWithoutBlocking(u"first report"_s);
     operatorsWindow.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&operatorsWindow));
-    messages.updateReport(QStringLiteral("same problems"));
+    messages.updateReport(u"same problems"_s);
     QCOMPARE(visibleBoxes().size(), 1);
-    QCOMPARE(visibleBoxes()[0]->text(), QStringLiteral("same problems"));
+    QCOMPARE(visibleBoxes()[0]->text(), u"same problems"_s);
     QCOMPARE(QApplication::activeWindow(), &operatorsWindow);
 
     visibleBoxes()[0]->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    messages.updateReport(QStringLiteral("same problems again"));
+    messages.updateReport(u"same problems again"_s);
     QVERIFY(visibleBoxes().isEmpty());
 }
 
 void tst_WidgetMessageBoxes::reportsShareOneBoxThatDoesNotBlock()
 {
     WidgetMessageBoxes messages;
-    messages.showWithoutBlocking(QStringLiteral("first report"));
-    messages.showWithoutBlocking(QStringLiteral("second report"));
+    messages.showWithoutBlocking(u"first report"_s);
+    messages.showWithoutBlocking(u"second report"_s);
     QList<QMessageBox *> boxes;
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible()) {
@@ -57,20 +59,20 @@ void tst_WidgetMessageBoxes::reportsShareOneBoxThatDoesNotBlock()
         }
     }
     QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes[0]->text(), QStringLiteral("second report"));
-    QCOMPARE(boxes[0]->windowTitle(), QStringLiteral("Fenlow"));
+    QCOMPARE(boxes[0]->text(), u"second report"_s);
+    QCOMPARE(boxes[0]->windowTitle(), u"Fenlow"_s);
     QCOMPARE(boxes[0]->windowModality(), Qt::NonModal);
     QVERIFY(!boxes[0]->testAttribute(Qt::WA_QuitOnClose));
 
     // Once the operator has closed it, the next report opens a box again.
     boxes[0]->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    messages.showWithoutBlocking(QStringLiteral("third report"));
+    messages.showWithoutBlocking(u"third report"_s);
     int visible = 0;
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible()) {
             ++visible;
-            QCOMPARE(box->text(), QStringLiteral("third report"));
+            QCOMPARE(box->text(), u"third report"_s);
         }
     }
     QCOMPARE(visible, 1);

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_Wildcard : public QObject {
     Q_OBJECT
 private slots:
@@ -27,10 +29,10 @@ void tst_Wildcard::matches_data()
     QTest::newRow("star needs backtracking") << "*ab" << "aab" << true;
     QTest::newRow("exact name") << "order.csv" << "ORDER.CSV" << true;
     QTest::newRow("exact name, longer") << "order.csv" << "order.csv2" << false;
-    QTest::newRow("Japanese name") << u"受注*.csv"_qs << u"受注0001.CSV"_qs << true;
-    QTest::newRow("half-width katakana") << u"ﾃｽﾄ?.txt"_qs << u"ﾃｽﾄ1.txt"_qs << true;
-    QTest::newRow("full-width letters fold") << u"ＡＢ*"_qs << u"ａｂc"_qs << true;
-    QTest::newRow("non-ASCII pattern, ASCII name") << u"é*"_qs << "e.txt" << false;
+    QTest::newRow("Japanese name") << u"受注*.csv"_s << u"受注0001.CSV"_s << true;
+    QTest::newRow("half-width katakana") << u"ﾃｽﾄ?.txt"_s << u"ﾃｽﾄ1.txt"_s << true;
+    QTest::newRow("full-width letters fold") << u"ＡＢ*"_s << u"ａｂc"_s << true;
+    QTest::newRow("non-ASCII pattern, ASCII name") << u"é*"_s << "e.txt" << false;
     QTest::newRow("folder part matches nothing") << "in/*.txt" << "a.txt" << false;
     QTest::newRow("folder part, even with star dot star") << "in/*.*" << "a.txt" << false;
 }

@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_WindowPlacement : public QObject {
     Q_OBJECT
 private slots:
@@ -71,26 +73,26 @@ void tst_WindowPlacement::writesFourEntriesInOrder()
     FakeSettingsStore store;
     QVERIFY(writeWindowPlacement(store, {1500, 1005, 6930, 5745}).ok());
     QCOMPARE(store.written, (QStringList{"MainLeft", "MainTop", "MainWidth", "MainHeight"}));
-    QCOMPARE(store.entries.value(QStringLiteral("MainHeight")), QStringLiteral("5745"));
-    store.writeFailure = QStringLiteral("read-only");
-    QCOMPARE(writeWindowPlacement(store, {1, 2, 3, 4}).reason(), QStringLiteral("read-only"));
-    QCOMPARE(store.entries.value(QStringLiteral("MainLeft")), QStringLiteral("1500"));
+    QCOMPARE(store.entries.value(u"MainHeight"_s), u"5745"_s);
+    store.writeFailure = u"read-only"_s;
+    QCOMPARE(writeWindowPlacement(store, {1, 2, 3, 4}).reason(), u"read-only"_s);
+    QCOMPARE(store.entries.value(u"MainLeft"_s), u"1500"_s);
 }
 
 void tst_WindowPlacement::userStoreIsIsolatedInTests()
 {
     QStandardPaths::setTestModeEnabled(true);
-    QSettings probe(QStringLiteral("Fenlow"), QStringLiteral("Fenlow"));
+    QSettings probe(u"Fenlow"_s, u"Fenlow"_s);
     QVERIFY(probe.fileName().contains(QLatin1String(".qttest")));
     probe.clear();
     probe.sync();
 
     UserSettingsStore store;
-    QCOMPARE(store.read(QStringLiteral("MainLeft"), QStringLiteral("1000")), QStringLiteral("1000"));
-    QVERIFY(store.write(QStringLiteral("MainLeft"), QStringLiteral("2250")).ok());
-    QCOMPARE(store.read(QStringLiteral("MainLeft"), QStringLiteral("1000")), QStringLiteral("2250"));
-    QSettings check(QStringLiteral("Fenlow"), QStringLiteral("Fenlow"));
-    QCOMPARE(check.value(QStringLiteral("Settings/MainLeft")).toString(), QStringLiteral("2250"));
+    QCOMPARE(store.read(u"MainLeft"_s, u"1000"_s), u"1000"_s);
+    QVERIFY(store.write(u"MainLeft"_s, u"2250"_s).ok());
+    QCOMPARE(store.read(u"MainLeft"_s, u"1000"_s), u"2250"_s);
+    QSettings check(u"Fenlow"_s, u"Fenlow"_s);
+    QCOMPARE(check.value(u"Settings/MainLeft"_s).toString(), u"2250"_s);
     check.clear();
 }
 

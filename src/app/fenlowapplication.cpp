@@ -5,6 +5,8 @@
 
 #include <exception>
 
+using namespace Qt::StringLiterals;
+
 FenlowApplication::FenlowApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
@@ -19,14 +21,14 @@ bool FenlowApplication::notify(QObject *receiver, QEvent *event)
     } catch (const std::exception &error) {
         showUnexpected(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        showUnexpected(QStringLiteral("原因のわからないエラーです。"));
+        showUnexpected(u"原因のわからないエラーです。"_s);
     }
     return false;
 }
 
 void FenlowApplication::showUnexpected(const QString &description)
 {
-    const QString text = QStringLiteral("予期しないエラーが発生しました。処理は続けます。\n%1").arg(description);
+    const QString text = u"予期しないエラーが発生しました。処理は続けます。\n%1"_s.arg(description);
     if (m_messages) {
         m_messages->show(text);
     } else {

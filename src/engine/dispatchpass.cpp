@@ -6,6 +6,8 @@
 
 #include <QSet>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Collects what a pass meets; a rule edit that the cursor writes on leaving its row
@@ -46,12 +48,12 @@ private:
 PassReport PassRun::run(const QString &searchFolder, const QString &workFolder)
 {
     if (searchFolder.isEmpty() || workFolder.isEmpty()) {
-        fail(PassFailure::Step::Folders, {}, QStringLiteral("検索フォルダか作業フォルダが設定されていません。"));
+        fail(PassFailure::Step::Folders, {}, u"検索フォルダか作業フォルダが設定されていません。"_s);
         return m_report;
     }
     // Moving a file onto itself would lose it.
     if (m_files.isSameFolder(searchFolder, workFolder)) {
-        fail(PassFailure::Step::Folders, {}, QStringLiteral("検索フォルダと作業フォルダが同じフォルダです。"));
+        fail(PassFailure::Step::Folders, {}, u"検索フォルダと作業フォルダが同じフォルダです。"_s);
         return m_report;
     }
     if (m_rules.RecordCount() == 0) {
@@ -61,7 +63,7 @@ PassReport PassRun::run(const QString &searchFolder, const QString &workFolder)
     try {
         m_rules.MoveFirst();
         while (!m_rules.Eof()) {
-            const QVariant pattern = m_rules.Fields(QStringLiteral("FileName"));
+            const QVariant pattern = m_rules.Fields(u"FileName"_s);
             if (!pattern.isNull() && !pattern.toString().isEmpty()) {
                 m_pattern = pattern.toString();
                 runRule(m_pattern, searchFolder, workFolder);
@@ -79,7 +81,7 @@ PassReport PassRun::run(const QString &searchFolder, const QString &workFolder)
 
 void PassRun::runRule(const QString &pattern, const QString &searchFolder, const QString &workFolder)
 {
-    const QString command = m_rules.Fields(QStringLiteral("BatFile")).toString();
+    const QString command = m_rules.Fields(u"BatFile"_s).toString();
     QStringList names;
     for (const QString &name : m_files.listPlainFiles(searchFolder, pattern)) {
         if (!m_owned.contains(name)) {
@@ -123,18 +125,18 @@ QString describe(const PassFailure &failure)
     case PassFailure::Step::Folders:
         return failure.reason;
     case PassFailure::Step::Rule:
-        return QStringLiteral("規則「%1」のプログラムを起動できないため、ファイル %2 件を検索フォルダに残しました: %3")
+        return u"規則「%1」のプログラムを起動できないため、ファイル %2 件を検索フォルダに残しました: %3"_s
             .arg(failure.pattern)
             .arg(failure.waiting)
             .arg(failure.reason);
     case PassFailure::Step::Move:
-        return QStringLiteral("%1 を作業フォルダへ移動できません (検索フォルダに残しました): %2")
+        return u"%1 を作業フォルダへ移動できません (検索フォルダに残しました): %2"_s
             .arg(failure.file, failure.reason);
     case PassFailure::Step::Launch:
-        return QStringLiteral("%1 は作業フォルダへ移動しましたが、規則「%2」のプログラムを起動できません: %3")
+        return u"%1 は作業フォルダへ移動しましたが、規則「%2」のプログラムを起動できません: %3"_s
             .arg(failure.file, failure.pattern, failure.reason);
     case PassFailure::Step::Store:
-        return QStringLiteral("規則の変更を書き込めません: %1").arg(failure.reason);
+        return u"規則の変更を書き込めません: %1"_s.arg(failure.reason);
     }
     return failure.reason;
 }
@@ -143,14 +145,14 @@ QString describe(const PassReport &report)
 {
     // A pass over thousands of files can fail for each of them; the first ones tell the story.
     constexpr qsizetype kListed = 20;
-    QStringList lines{QStringLiteral("振り分け処理で %1 件の問題がありました。").arg(report.failures.size())};
+    QStringList lines{u"振り分け処理で %1 件の問題がありました。"_s.arg(report.failures.size())};
     for (qsizetype i = 0; i < std::min(kListed, report.failures.size()); ++i) {
-        lines.append(QStringLiteral("・") + describe(report.failures[i]));
+        lines.append(u"・"_s + describe(report.failures[i]));
     }
     if (report.failures.size() > kListed) {
-        lines.append(QStringLiteral("ほか %1 件").arg(report.failures.size() - kListed));
+        lines.append(u"ほか %1 件"_s.arg(report.failures.size() - kListed));
     }
-    lines.append(QStringLiteral("移動したファイル %1 件、起動したプログラム %2 回")
+    lines.append(u"移動したファイル %1 件、起動したプログラム %2 回"_s
                      .arg(report.filesMoved)
                      .arg(report.programsLaunched));
     return lines.join(u'\n');

@@ -6,18 +6,20 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 
 QString noCurrentRow()
 {
-    return QStringLiteral("現在の行がありません (BOF か EOF、または削除された行です)。");
+    return u"現在の行がありません (BOF か EOF、または削除された行です)。"_s;
 }
 
 QString fileUri(const QString &path)
 {
     // SQLite's URI form keeps it from creating a database that is not there.
-    return QStringLiteral("file:") + QString::fromLatin1(path.toUtf8().toPercentEncoding("/")) + QStringLiteral("?mode=rw");
+    return u"file:"_s + QString::fromLatin1(path.toUtf8().toPercentEncoding("/")) + u"?mode=rw"_s;
 }
 
 int nextConnectionNumber()
@@ -38,27 +40,27 @@ QString StoreError::description() const
     return QString::fromStdString(what());
 }
 
-const QString RuleStore::databaseName = QStringLiteral("AttFile.mdb");
-const QString RuleStore::RecordSource = QStringLiteral("select FileName,BatFile from FileList Order by FileName");
+const QString RuleStore::databaseName = u"AttFile.mdb"_s;
+const QString RuleStore::RecordSource = u"select FileName,BatFile from FileList Order by FileName"_s;
 
 // The record source asks for the columns alone; the store also needs each row's identity
 // to write it back, so the same query is run with the rowid as its first column, whatever
 // the case and spacing of its "select".
 QString RuleStore::identifiedQuery(const QString &recordSource)
 {
-    static const QRegularExpression select(QStringLiteral("^\\s*select\\s+"),
+    static const QRegularExpression select(u"^\\s*select\\s+"_s,
                                            QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = select.match(recordSource);
     if (!match.hasMatch()) {
-        throw StoreError(QStringLiteral("規則を読み込む問い合わせ「%1」が select で始まっていません。").arg(recordSource));
+        throw StoreError(u"規則を読み込む問い合わせ「%1」が select で始まっていません。"_s.arg(recordSource));
     }
-    return match.captured() + QStringLiteral("rowid, ") + recordSource.mid(match.capturedEnd());
+    return match.captured() + u"rowid, "_s + recordSource.mid(match.capturedEnd());
 }
 
 RuleStore::RuleStore(QString databasePath, QObject *parent)
     : QObject(parent)
     , m_databasePath(std::move(databasePath))
-    , m_connectionName(QStringLiteral("RuleStore-%1").arg(nextConnectionNumber()))
+    , m_connectionName(u"RuleStore-%1"_s.arg(nextConnectionNumber()))
 {
 }
 
@@ -73,15 +75,15 @@ void RuleStore::connectDatabase()
         return;
     }
     if (!QFileInfo(m_databasePath).isFile()) {
-        throw StoreError(QStringLiteral("データベース %1 が見つかりません。").arg(m_databasePath));
+        throw StoreError(u"データベース %1 が見つかりません。"_s.arg(m_databasePath));
     }
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
         ? QSqlDatabase::database(m_connectionName, false)
-        : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connectionName);
     db.setDatabaseName(fileUri(m_databasePath));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=15000"));
+    db.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=15000"_s);
     if (!db.open()) {
-        throw StoreError(QStringLiteral("データベース %1 を開けません: %2").arg(m_databasePath, db.lastError().text()));
+        throw StoreError(u"データベース %1 を開けません: %2"_s.arg(m_databasePath, db.lastError().text()));
     }
 }
 
@@ -115,7 +117,7 @@ void RuleStore::readTable()
         QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
         query.setForwardOnly(true);
         if (!query.exec(identifiedQuery(RecordSource))) {
-            throw StoreError(QStringLiteral("規則を読み込めません: %1").arg(query.lastError().text()));
+            throw StoreError(u"規則を読み込めません: %1"_s.arg(query.lastError().text()));
         }
         while (query.next()) {
             Row row;
@@ -233,7 +235,7 @@ void RuleStore::moveToIndex(int index)
 void RuleStore::MoveFirst()
 {
     if (m_rows.empty()) {
-        throw StoreError(QStringLiteral("規則が 1 件もないため、最初の行へ移動できません。"));
+        throw StoreError(u"規則が 1 件もないため、最初の行へ移動できません。"_s);
     }
     moveToIndex(0);
 }
@@ -241,7 +243,7 @@ void RuleStore::MoveFirst()
 void RuleStore::MoveLast()
 {
     if (m_rows.empty()) {
-        throw StoreError(QStringLiteral("規則が 1 件もないため、最後の行へ移動できません。"));
+        throw StoreError(u"規則が 1 件もないため、最後の行へ移動できません。"_s);
     }
     moveToIndex(int(m_rows.size()) - 1);
 }
@@ -249,7 +251,7 @@ void RuleStore::MoveLast()
 void RuleStore::MoveNext()
 {
     if (Eof()) {
-        throw StoreError(QStringLiteral("最後の行より後ろへは移動できません (EOF)。"));
+        throw StoreError(u"最後の行より後ろへは移動できません (EOF)。"_s);
     }
     // From a deleted row, the next row has already moved up into its place.
     moveToIndex(m_onDeletedRow ? m_position : m_position + 1);
@@ -258,7 +260,7 @@ void RuleStore::MoveNext()
 void RuleStore::MovePrevious()
 {
     if (!m_onDeletedRow && m_position < 0) {
-        throw StoreError(QStringLiteral("最初の行より前へは移動できません (BOF)。"));
+        throw StoreError(u"最初の行より前へは移動できません (BOF)。"_s);
     }
     moveToIndex(m_position - 1);
 }
@@ -266,7 +268,7 @@ void RuleStore::MovePrevious()
 void RuleStore::moveTo(int row)
 {
     if (row < 0 || row > int(m_rows.size())) {
-        throw StoreError(QStringLiteral("%1 行目はありません。").arg(row + 1));
+        throw StoreError(u"%1 行目はありません。"_s.arg(row + 1));
     }
     if (row == m_position && !m_onDeletedRow) {
         return;
@@ -287,7 +289,7 @@ QVariant RuleStore::Fields(const QString &name) const
     if (name.compare(QLatin1String("BatFile"), Qt::CaseInsensitive) == 0) {
         return value(BatFile);
     }
-    throw StoreError(QStringLiteral("フィールド %1 はありません。").arg(name));
+    throw StoreError(u"フィールド %1 はありません。"_s.arg(name));
 }
 
 QVariant RuleStore::valueAt(int row, Column column) const
@@ -312,7 +314,7 @@ void RuleStore::setValue(Column column, const QVariant &value)
 void RuleStore::AddNew()
 {
     if (!m_open) {
-        throw StoreError(QStringLiteral("データベースが開かれていません。"));
+        throw StoreError(u"データベースが開かれていません。"_s);
     }
     leaveCurrentRow();
     emit WillChangeRecord();
@@ -333,17 +335,16 @@ void RuleStore::Delete()
     emit WillChangeRecord();
     if (!row.isNew) {
         QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-        query.prepare(QStringLiteral(
-            "delete from FileList where rowid = ? and FileName is ? and BatFile is ?"));
+        query.prepare(u"delete from FileList where rowid = ? and FileName is ? and BatFile is ?"_s);
         query.addBindValue(row.rowId);
         query.addBindValue(row.original[FileName]);
         query.addBindValue(row.original[BatFile]);
         if (!query.exec()) {
-            throw StoreError(QStringLiteral("規則を削除できません: %1").arg(query.lastError().text()));
+            throw StoreError(u"規則を削除できません: %1"_s.arg(query.lastError().text()));
         }
         if (query.numRowsAffected() != 1) {
             throw StoreError(
-                QStringLiteral("この規則はほかのウィンドウで変更または削除されているため、削除できません。"));
+                u"この規則はほかのウィンドウで変更または削除されているため、削除できません。"_s);
         }
     }
     // Views hear of the removal while it happens and may move their own current row; the row
@@ -377,16 +378,16 @@ void RuleStore::UpdateBatch()
 void RuleStore::writeRow(Row &row)
 {
     if (!m_open) {
-        throw StoreError(QStringLiteral("データベースが開かれていません。"));
+        throw StoreError(u"データベースが開かれていません。"_s);
     }
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
     if (row.isNew) {
-        query.prepare(QStringLiteral("insert into FileList (FileName, BatFile) values (?, ?)"));
+        query.prepare(u"insert into FileList (FileName, BatFile) values (?, ?)"_s);
         query.addBindValue(row.values[FileName]);
         query.addBindValue(row.values[BatFile]);
     } else {
-        query.prepare(QStringLiteral("update FileList set FileName = ?, BatFile = ? "
-                                     "where rowid = ? and FileName is ? and BatFile is ?"));
+        query.prepare(u"update FileList set FileName = ?, BatFile = ? "
+                      u"where rowid = ? and FileName is ? and BatFile is ?"_s);
         query.addBindValue(row.values[FileName]);
         query.addBindValue(row.values[BatFile]);
         query.addBindValue(row.rowId);
@@ -394,10 +395,10 @@ void RuleStore::writeRow(Row &row)
         query.addBindValue(row.original[BatFile]);
     }
     if (!query.exec()) {
-        throw StoreError(QStringLiteral("規則を書き込めません: %1").arg(query.lastError().text()));
+        throw StoreError(u"規則を書き込めません: %1"_s.arg(query.lastError().text()));
     }
     if (!row.isNew && query.numRowsAffected() != 1) {
-        throw StoreError(QStringLiteral("規則「%1」はほかのウィンドウで変更または削除されているため、書き込めません。")
+        throw StoreError(u"規則「%1」はほかのウィンドウで変更または削除されているため、書き込めません。"_s
                              .arg(row.original[FileName].toString()));
     }
     if (row.isNew) {

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Runs iconv over the whole input. With lenient set, an invalid or cut-off sequence
@@ -67,7 +69,7 @@ Result<QByteArray> encode(const QString &text)
 {
     auto bytes = convert("CP932", "UTF-8", text.toUtf8(), false);
     if (!bytes || decode(*bytes) != text) {
-        return Result<QByteArray>::failure(QStringLiteral("「%1」にはコードページ 932 で表せない文字があります").arg(text));
+        return Result<QByteArray>::failure(u"「%1」にはコードページ 932 で表せない文字があります"_s.arg(text));
     }
     return *bytes;
 }

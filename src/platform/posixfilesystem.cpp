@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 Result<MoveOutcome> failed(const QString &reason)
@@ -138,7 +140,7 @@ Result<MoveOutcome> PosixFileSystem::moveByCopy(const QString &source, const QSt
         return failed(systemErrorText(errno));
     }
     if (!S_ISREG(info.st_mode)) {
-        return failed(QStringLiteral("通常のファイルではありません"));
+        return failed(u"通常のファイルではありません"_s);
     }
 
     QByteArray temporary = folderOf(to) + "/.fenlow-move-XXXXXX";

@@ -9,6 +9,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+using namespace Qt::StringLiterals;
+
 extern char **environ;
 
 namespace {
@@ -55,21 +57,21 @@ Result<> PosixProcessLauncher::canStart(const QString &commandLine)
 {
     const QStringList words = QProcess::splitCommand(commandLine);
     if (words.isEmpty()) {
-        return Result<>::failure(QStringLiteral("コマンドラインが空です"));
+        return Result<>::failure(u"コマンドラインが空です"_s);
     }
     const QString &program = words.first();
     if (!program.contains(u'/')) {
         if (QStandardPaths::findExecutable(program).isEmpty()) {
-            return Result<>::failure(QStringLiteral("プログラム %1 が見つかりません").arg(program));
+            return Result<>::failure(u"プログラム %1 が見つかりません"_s.arg(program));
         }
         return Result<>::success();
     }
     const QFileInfo info(QDir(m_workingFolder), program);
     if (!info.exists()) {
-        return Result<>::failure(QStringLiteral("プログラム %1 が見つかりません").arg(program));
+        return Result<>::failure(u"プログラム %1 が見つかりません"_s.arg(program));
     }
     if (!info.isFile() || !info.isExecutable()) {
-        return Result<>::failure(QStringLiteral("プログラム %1 は実行できません").arg(program));
+        return Result<>::failure(u"プログラム %1 は実行できません"_s.arg(program));
     }
     return Result<>::success();
 }
@@ -78,7 +80,7 @@ Result<> PosixProcessLauncher::launch(const QString &commandLine)
 {
     const QStringList words = QProcess::splitCommand(commandLine);
     if (words.isEmpty()) {
-        return Result<>::failure(QStringLiteral("コマンドラインが空です"));
+        return Result<>::failure(u"コマンドラインが空です"_s);
     }
     reapSome(kReapPerLaunch);
 
@@ -108,7 +110,7 @@ Result<> PosixProcessLauncher::launch(const QString &commandLine)
     pid_t pid = 0;
     const int error = ::posix_spawnp(&pid, argv[0], &settings.actions, &settings.attributes, argv.data(), environ);
     if (error != 0) {
-        return Result<>::failure(QStringLiteral("%1: %2").arg(words.first(), systemErrorText(error)));
+        return Result<>::failure(u"%1: %2"_s.arg(words.first(), systemErrorText(error)));
     }
     m_running.push_back(pid);
     if (!m_reaper.isActive()) {

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
@@ -228,7 +230,7 @@ Result<QString> IniProfileFile::getString(const QString &path, const QString &se
     QFile file(path);
     if (file.exists()) {
         if (QFileInfo(path).isDir()) {
-            return Read::failure(QStringLiteral("フォルダです"));
+            return Read::failure(u"フォルダです"_s);
         }
         if (!file.open(QIODevice::ReadOnly)) {
             return Read::failure(file.errorString());
@@ -243,7 +245,7 @@ Result<QString> IniProfileFile::getString(const QString &path, const QString &se
     // The caller's buffer holds bufferBytes bytes of code page 932, the last for the NUL.
     const Result<QByteArray> bytes = Cp932::encode(value);
     if (!bytes) {
-        return Read::failure(QStringLiteral("%1 の値にコードページ 932 の文字でないものがあります").arg(key));
+        return Read::failure(u"%1 の値にコードページ 932 の文字でないものがあります"_s.arg(key));
     }
     return Cp932::decode(Cp932::truncated(bytes.value(), bufferBytes - 1));
 }
@@ -263,7 +265,7 @@ Result<> IniProfileFile::writeString(const QString &path, const QString &section
 
     const Result<QByteArray> encodedValue = encoded(content, value);
     if (!encodedValue) {
-        return Result<>::failure(QStringLiteral("「%1」はコードページ 932 で表せない文字を含みます").arg(value));
+        return Result<>::failure(u"「%1」はコードページ 932 で表せない文字を含みます"_s.arg(value));
     }
     const QByteArray updated = ProfileText::withValue(content, section, key, encodedValue.value());
     if (existing.exists() && updated == content) {

@@ -2,10 +2,12 @@
 
 #include <QSettings>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kApplication = QStringLiteral("Fenlow");
-const QString kSection = QStringLiteral("Settings");
+const QString kApplication = u"Fenlow"_s;
+const QString kSection = u"Settings"_s;
 
 } // namespace
 
@@ -26,9 +28,9 @@ Result<> UserSettingsStore::write(const QString &key, const QString &text)
     case QSettings::NoError:
         break;
     case QSettings::AccessError:
-        return Result<>::failure(QStringLiteral("%1 に書き込めません。").arg(settings.fileName()));
+        return Result<>::failure(u"%1 に書き込めません。"_s.arg(settings.fileName()));
     case QSettings::FormatError:
-        return Result<>::failure(QStringLiteral("%1 の形式が正しくありません。").arg(settings.fileName()));
+        return Result<>::failure(u"%1 の形式が正しくありません。"_s.arg(settings.fileName()));
     }
     return Result<>::success();
 }

@@ -4,13 +4,15 @@
 #include "platform/profilefile.h"
 #include "platform/filesystem.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kSection = QStringLiteral("Center");
-const QString kSearchKey = QStringLiteral("serch");
-const QString kWorkKey = QStringLiteral("remove");
-const QString kSearchDefault = QStringLiteral("C:\\Program File\\ZEZERU\\xxxxxx.attach");
-const QString kWorkDefault = QStringLiteral("C:\\remove");
+const QString kSection = u"Center"_s;
+const QString kSearchKey = u"serch"_s;
+const QString kWorkKey = u"remove"_s;
+const QString kSearchDefault = u"C:\\Program File\\ZEZERU\\xxxxxx.attach"_s;
+const QString kWorkDefault = u"C:\\remove"_s;
 // The read buffer of the profile function, in bytes: at most 127 bytes of value and a NUL.
 constexpr int kBufferBytes = 128;
 
@@ -32,7 +34,7 @@ QString trimmedSpaces(const QString &text)
 
 QString configurationFilePath(const QString &programFolder)
 {
-    return joinPath(programFolder, QStringLiteral("Fenlow.ini"));
+    return joinPath(programFolder, u"Fenlow.ini"_s);
 }
 
 Result<> GetInitInfo(FolderSettings &settings, ProfileFile &profile, const QString &programFolder)
@@ -74,10 +76,10 @@ Result<> SaveInitInfo(const FolderSettings &settings, ProfileFile &profile, cons
 
 QString configurationReadFailedMessage(const QString &path, const QString &reason)
 {
-    return QStringLiteral("設定ファイル %1 を読み込めません。\n%2").arg(path, reason);
+    return u"設定ファイル %1 を読み込めません。\n%2"_s.arg(path, reason);
 }
 
 QString configurationWriteFailedMessage(const QString &path, const QString &reason)
 {
-    return QStringLiteral("設定ファイル %1 に書き込めません。\n%2").arg(path, reason);
+    return u"設定ファイル %1 に書き込めません。\n%2"_s.arg(path, reason);
 }

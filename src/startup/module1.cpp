@@ -4,6 +4,8 @@
 #include "platform/profilefile.h"
 #include "platform/programfolder.h"
 
+using namespace Qt::StringLiterals;
+
 Module1::Module1(Services services)
     : m_services(std::move(services))
 {
@@ -15,7 +17,7 @@ bool Module1::Main()
 {
     // The rule database is opened by a relative name when the window loads.
     if (const Result<> current = m_services.programFolder.makeCurrent(); !current) {
-        m_services.messages.show(QStringLiteral("プログラムのフォルダ %1 に移動できません。\n%2")
+        m_services.messages.show(u"プログラムのフォルダ %1 に移動できません。\n%2"_s
                                      .arg(m_services.programFolder.path(), current.reason()));
         return false;
     }

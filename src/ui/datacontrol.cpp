@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A navigation button: a triangle, with a bar for first and last.
@@ -57,7 +59,7 @@ DataControl::DataControl(MessageBoxes &messages, OwnErrorBox ownErrorBox, QWidge
     , m_ownErrorBox(ownErrorBox)
     , m_store(databasePath)
 {
-    setObjectName(QStringLiteral("datPrimaryRS"));
+    setObjectName(u"datPrimaryRS"_s);
     resize(Twips::size(1200, 360));
     setAutoFillBackground(true);
 
@@ -74,8 +76,8 @@ DataControl::DataControl(MessageBoxes &messages, OwnErrorBox ownErrorBox, QWidge
     };
     addButton("btnFirst", false, true, &DataControl::moveFirst);
     addButton("btnPrevious", false, false, &DataControl::movePrevious);
-    m_caption = new QLabel(QStringLiteral(" "), this);
-    m_caption->setObjectName(QStringLiteral("caption"));
+    m_caption = new QLabel(u" "_s, this);
+    m_caption->setObjectName(u"caption"_s);
     m_caption->setFont(japaneseFont(9));
     m_caption->setFrameShape(QFrame::Panel);
     m_caption->setFrameShadow(QFrame::Sunken);

@@ -2,12 +2,14 @@
 
 #include <QStringList>
 
+using namespace Qt::StringLiterals;
+
 QFont japaneseFont(double pointSize, int weight)
 {
     QFont font;
-    font.setFamilies(QStringList{QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic"),
-                      QStringLiteral("IPAGothic")});
+    font.setFamilies(QStringList{u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s,
+                      u"Noto Sans CJK JP"_s, u"IPAPGothic"_s,
+                      u"IPAGothic"_s});
     font.setPointSizeF(pointSize);
     font.setWeight(QFont::Weight(weight));
     return font;

@@ -16,6 +16,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 frmCTL::frmCTL(FolderSettings &settings, Platform &platform, MainWindowOps &mainWindow, QWidget *owner)
     : QWidget(owner, Qt::Dialog)
     , m_settings(settings)
@@ -24,18 +26,18 @@ frmCTL::frmCTL(FolderSettings &settings, Platform &platform, MainWindowOps &main
 {
     // A plain window rather than a QDialog: the window system places it, and neither Enter
     // nor Escape has a meaning of its own here.
-    setObjectName(QStringLiteral("frmCTL"));
-    setWindowTitle(QStringLiteral("Form1"));
+    setObjectName(u"frmCTL"_s);
+    setWindowTitle(u"Form1"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(fenlowIcon());
     setFont(japaneseFont(9));
     resize(Twips::size(6345, 2685));
 
-    Label1 = Twips::place(new QLabel(QStringLiteral("検索フォルダ"), this), QStringLiteral("Label1"), 240, 720, 1095, 255);
-    Label2 = Twips::place(new QLabel(QStringLiteral("作業フォルダ"), this), QStringLiteral("Label2"), 240, 1200, 1095, 375);
-    Text1 = Twips::place(new QLineEdit(this), QStringLiteral("Text1"), 1440, 600, 4575, 375);
-    Text2 = Twips::place(new QLineEdit(this), QStringLiteral("Text2"), 1440, 1080, 4575, 375);
-    Command1 = Twips::place(new QPushButton(QStringLiteral("登録"), this), QStringLiteral("Command1"), 5280, 2040, 735, 375);
+    Label1 = Twips::place(new QLabel(u"検索フォルダ"_s, this), u"Label1"_s, 240, 720, 1095, 255);
+    Label2 = Twips::place(new QLabel(u"作業フォルダ"_s, this), u"Label2"_s, 240, 1200, 1095, 375);
+    Text1 = Twips::place(new QLineEdit(this), u"Text1"_s, 1440, 600, 4575, 375);
+    Text2 = Twips::place(new QLineEdit(this), u"Text2"_s, 1440, 1080, 4575, 375);
+    Command1 = Twips::place(new QPushButton(u"登録"_s, this), u"Command1"_s, 5280, 2040, 735, 375);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Text1->setMaxLength(32767);
     Text2->setMaxLength(32767);

@@ -14,6 +14,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The grid takes the client height less the data control, a 30-twip gap and the button bar.
@@ -37,8 +39,8 @@ void RuleGrid::commitOpenEdit()
 frmDBTable::frmDBTable(Platform &platform)
     : m_platform(platform)
 {
-    setObjectName(QStringLiteral("frmDBTable"));
-    setWindowTitle(QStringLiteral("FileList"));
+    setObjectName(u"frmDBTable"_s);
+    setWindowTitle(u"FileList"_s);
     setWindowIcon(fenlowIcon());
     setAttribute(Qt::WA_DeleteOnClose);
     // Every editor opens at the same place, its client area 1110 twips from the left and 345
@@ -46,7 +48,7 @@ frmDBTable::frmDBTable(Platform &platform)
     setGeometry(Twips::rect(1110, 345, 7485, 4890));
 
     grdDataGrid = new RuleGrid(this);
-    grdDataGrid->setObjectName(QStringLiteral("grdDataGrid"));
+    grdDataGrid->setObjectName(u"grdDataGrid"_s);
     grdDataGrid->setFont(japaneseFont(9));
     grdDataGrid->horizontalHeader()->setFont(japaneseFont(9));
     grdDataGrid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -61,18 +63,18 @@ frmDBTable::frmDBTable(Platform &platform)
     grdDataGrid->setColumnWidth(1, Twips::toPixels(5009.95));
 
     picButtons = new QWidget(this);
-    picButtons->setObjectName(QStringLiteral("picButtons"));
+    picButtons->setObjectName(u"picButtons"_s);
     const auto addButton = [this](const char *name, const QString &caption, double left,
                                   void (frmDBTable::*handler)()) {
         auto *button = Twips::place(new QPushButton(caption, picButtons), QLatin1String(name), left, 0, 1095, 300);
         connect(button, &QPushButton::clicked, this, handler);
         return button;
     };
-    cmdAdd = addButton("cmdAdd", QStringLiteral("追加(&A)"), 1320, &frmDBTable::onCmdAddClicked);
-    cmdUpdate = addButton("cmdUpdate", QStringLiteral("更新(&U)"), 2520, &frmDBTable::onCmdUpdateClicked);
-    cmdDelete = addButton("cmdDelete", QStringLiteral("削除(&D)"), 3720, &frmDBTable::onCmdDeleteClicked);
-    cmdRefresh = addButton("cmdRefresh", QStringLiteral("再表示(&R)"), 4920, &frmDBTable::onCmdRefreshClicked);
-    cmdClose = addButton("cmdClose", QStringLiteral("閉じる(&C)"), 6120, &frmDBTable::onCmdCloseClicked);
+    cmdAdd = addButton("cmdAdd", u"追加(&A)"_s, 1320, &frmDBTable::onCmdAddClicked);
+    cmdUpdate = addButton("cmdUpdate", u"更新(&U)"_s, 2520, &frmDBTable::onCmdUpdateClicked);
+    cmdDelete = addButton("cmdDelete", u"削除(&D)"_s, 3720, &frmDBTable::onCmdDeleteClicked);
+    cmdRefresh = addButton("cmdRefresh", u"再表示(&R)"_s, 4920, &frmDBTable::onCmdRefreshClicked);
+    cmdClose = addButton("cmdClose", u"閉じる(&C)"_s, 6120, &frmDBTable::onCmdCloseClicked);
 
     setTabOrder(grdDataGrid, cmdAdd);
     setTabOrder(cmdAdd, cmdUpdate);
@@ -98,12 +100,12 @@ frmDBTable::~frmDBTable() = default;
 
 void frmDBTable::showPosition()
 {
-    datPrimaryRS->SetCaption(QStringLiteral("Record: ") + QString::number(datPrimaryRS->Recordset().AbsolutePosition()));
+    datPrimaryRS->SetCaption(u"Record: "_s + QString::number(datPrimaryRS->Recordset().AbsolutePosition()));
 }
 
 void frmDBTable::showDataError(const QString &description)
 {
-    m_platform.messages.show(QStringLiteral("Data error event hit err:") + description);
+    m_platform.messages.show(u"Data error event hit err:"_s + description);
 }
 
 void frmDBTable::followCursor()

@@ -25,6 +25,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The client area below the menu bar, with the background picture at its natural size.
@@ -60,8 +62,8 @@ QLabel *folderDisplay(const QString &text, QWidget *parent)
 
 } // namespace
 
-const QString frmMain::StartCaption = QStringLiteral("処理開始");
-const QString frmMain::StopCaption = QStringLiteral("処理停止");
+const QString frmMain::StartCaption = u"処理開始"_s;
+const QString frmMain::StopCaption = u"処理停止"_s;
 
 frmMain::frmMain(Platform &platform, WindowList &windows, FolderSettings &settings, QWidget *parent)
     : QMainWindow(parent)
@@ -70,8 +72,8 @@ frmMain::frmMain(Platform &platform, WindowList &windows, FolderSettings &settin
     , m_settings(settings)
     , m_minuteClock(platform.clock)
 {
-    setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Fenlow"));
+    setObjectName(u"frmMain"_s);
+    setWindowTitle(u"Fenlow"_s);
     setWindowIcon(fenlowIcon());
     // Every text but the marker's in the window's one font, the named Japanese font at 9 points.
     setFont(japaneseFont(9));
@@ -86,19 +88,19 @@ frmMain::~frmMain() = default;
 void frmMain::buildControls()
 {
     auto *area = new PictureArea(this);
-    area->setObjectName(QStringLiteral("clientArea"));
+    area->setObjectName(u"clientArea"_s);
     setCentralWidget(area);
 
-    Label3 = Twips::place(folderDisplay(QStringLiteral("Label3"), area), QStringLiteral("Label3"), 1680, 360, 5055, 375);
-    Label1 = Twips::place(transparentLabel(QStringLiteral("検索フォルダ"), area), QStringLiteral("Label1"), 360, 480, 1095, 255);
-    Label4 = Twips::place(folderDisplay(QStringLiteral("Label4"), area), QStringLiteral("Label4"), 1680, 840, 5055, 375);
-    Label2 = Twips::place(transparentLabel(QStringLiteral("作業フォルダ"), area), QStringLiteral("Label2"), 360, 960, 1215, 255);
-    Command3 = Twips::place(new QPushButton(QStringLiteral("環境設定"), area), QStringLiteral("Command3"), 5400, 1440, 1335, 495);
-    Command1 = Twips::place(new QPushButton(QStringLiteral("テーブル一覧"), area), QStringLiteral("Command1"), 5400, 2040, 1335,
+    Label3 = Twips::place(folderDisplay(u"Label3"_s, area), u"Label3"_s, 1680, 360, 5055, 375);
+    Label1 = Twips::place(transparentLabel(u"検索フォルダ"_s, area), u"Label1"_s, 360, 480, 1095, 255);
+    Label4 = Twips::place(folderDisplay(u"Label4"_s, area), u"Label4"_s, 1680, 840, 5055, 375);
+    Label2 = Twips::place(transparentLabel(u"作業フォルダ"_s, area), u"Label2"_s, 360, 960, 1215, 255);
+    Command3 = Twips::place(new QPushButton(u"環境設定"_s, area), u"Command3"_s, 5400, 1440, 1335, 495);
+    Command1 = Twips::place(new QPushButton(u"テーブル一覧"_s, area), u"Command1"_s, 5400, 2040, 1335,
                      495);
-    Command2 = Twips::place(new QPushButton(StartCaption, area), QStringLiteral("Command2"), 5400, 2640, 1335, 495);
+    Command2 = Twips::place(new QPushButton(StartCaption, area), u"Command2"_s, 5400, 2640, 1335, 495);
 
-    Label5 = Twips::place(transparentLabel(QStringLiteral("処理中"), area), QStringLiteral("Label5"), 4080, 2760, 1095, 375);
+    Label5 = Twips::place(transparentLabel(u"処理中"_s, area), u"Label5"_s, 4080, 2760, 1095, 375);
     Label5->setAlignment(Qt::AlignCenter);
     Label5->setFont(japaneseFont(15.75, QFont::Bold));
     QPalette marker = Label5->palette();
@@ -106,12 +108,12 @@ void frmMain::buildControls()
     Label5->setPalette(marker);
     Label5->hide();
 
-    lblLabels[0] = Twips::place(transparentLabel(QStringLiteral("検索ファイル"), area), QStringLiteral("lblLabels(0)"), 240,
+    lblLabels[0] = Twips::place(transparentLabel(u"検索ファイル"_s, area), u"lblLabels(0)"_s, 240,
                          3480, 1575, 255);
-    lblLabels[1] = Twips::place(transparentLabel(QStringLiteral("プログラムまたはバッチファイル"), area),
-                         QStringLiteral("lblLabels(1)"), 2520, 3480, 2535, 255);
-    txtFields[0] = Twips::place(new QLineEdit(area), QStringLiteral("txtFields(0)"), 120, 3720, 2175, 285);
-    txtFields[1] = Twips::place(new QLineEdit(area), QStringLiteral("txtFields(1)"), 2280, 3720, 4455, 285);
+    lblLabels[1] = Twips::place(transparentLabel(u"プログラムまたはバッチファイル"_s, area),
+                         u"lblLabels(1)"_s, 2520, 3480, 2535, 255);
+    txtFields[0] = Twips::place(new QLineEdit(area), u"txtFields(0)"_s, 120, 3720, 2175, 285);
+    txtFields[1] = Twips::place(new QLineEdit(area), u"txtFields(1)"_s, 2280, 3720, 4455, 285);
 
     datPrimaryRS = new DataControl(m_platform.messages, DataControl::OwnErrorBox::Shown, area);
     datPrimaryRS->setGeometry(Twips::rect(120, 4080, 1200, 360));
@@ -120,7 +122,7 @@ void frmMain::buildControls()
     setStatusBar(sbStatusBar);
 
     Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setObjectName(u"Timer1"_s);
 
     // The keyboard's order: the labels and the status bar take no focus.
     setTabOrder(Command1, Command2);
@@ -151,10 +153,10 @@ void frmMain::buildMenus()
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, handler);
     };
-    addItem(addMenu("mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)")), "mnuFileExit", QStringLiteral("終了(&X)"), &frmMain::Unload);
-    addItem(addMenu("mnuData", QStringLiteral("ﾃﾞｰﾀ(&D)")), "mnuDatafrmDBTable", QStringLiteral("frmDBTable"),
+    addItem(addMenu("mnuFile", u"ﾌｧｲﾙ(&F)"_s), "mnuFileExit", u"終了(&X)"_s, &frmMain::Unload);
+    addItem(addMenu("mnuData", u"ﾃﾞｰﾀ(&D)"_s), "mnuDatafrmDBTable", u"frmDBTable"_s,
             &frmMain::openRuleTableEditor);
-    addItem(addMenu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)")), "mnyHelpDetel", QStringLiteral("ﾏﾆｭｱﾙ"),
+    addItem(addMenu("mnuHelp", u"ﾍﾙﾌﾟ(&H)"_s), "mnyHelpDetel", u"ﾏﾆｭｱﾙ"_s,
             &frmMain::openManual);
 }
 
@@ -291,9 +293,9 @@ void frmMain::openFolderSettings()
 
 void frmMain::openManual()
 {
-    const QString path = joinPath(m_platform.programFolder.path(), QStringLiteral("Fenguide.htm"));
+    const QString path = joinPath(m_platform.programFolder.path(), u"Fenguide.htm"_s);
     if (const Result<> opened = m_platform.browser.open(path); !opened) {
-        m_platform.messages.show(QStringLiteral("マニュアル %1 を開けません。\n%2").arg(path, opened.reason()));
+        m_platform.messages.show(u"マニュアル %1 を開けません。\n%2"_s.arg(path, opened.reason()));
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "engine/rulestore.h"
 
+using namespace Qt::StringLiterals;
+
 RuleTableModel::RuleTableModel(RuleStore &store, QObject *parent)
     : QAbstractTableModel(parent)
     , m_store(store)
@@ -92,9 +94,9 @@ QVariant RuleTableModel::headerData(int section, Qt::Orientation orientation, in
         return {};
     }
     if (orientation == Qt::Horizontal) {
-        return section == 0 ? QStringLiteral("検索ファイル名") : QStringLiteral("処理バッチファイルまたはプログラム");
+        return section == 0 ? u"検索ファイル名"_s : u"処理バッチファイルまたはプログラム"_s;
     }
-    return section == newRowLine() ? QStringLiteral("*") : QString();
+    return section == newRowLine() ? u"*"_s : QString();
 }
 
 Qt::ItemFlags RuleTableModel::flags(const QModelIndex &index) const

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLocale>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QLabel *panel(const char *name, const QString &text, QWidget *parent)
@@ -26,10 +28,10 @@ StatusPanels::StatusPanels(const Clock &clock, QWidget *parent)
     : QStatusBar(parent)
     , m_clock(clock)
 {
-    setObjectName(QStringLiteral("sbStatusBar"));
+    setObjectName(u"sbStatusBar"_s);
     setSizeGripEnabled(false);
     setFixedHeight(Twips::toPixels(270));
-    addWidget(panel("Panel1", QStringLiteral("ｽﾃｰﾀｽ"), this), 1);
+    addWidget(panel("Panel1", u"ｽﾃｰﾀｽ"_s, this), 1);
     m_date = panel("Panel2", {}, this);
     m_time = panel("Panel3", {}, this);
     addPermanentWidget(m_date);

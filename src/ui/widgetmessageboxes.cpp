@@ -2,11 +2,13 @@
 
 #include <QMessageBox>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QMessageBox *makeBox(const QString &text, QWidget *parent)
 {
-    return new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Fenlow"), text, QMessageBox::Ok, parent);
+    return new QMessageBox(QMessageBox::NoIcon, u"Fenlow"_s, text, QMessageBox::Ok, parent);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+using namespace Qt::StringLiterals;
+
 Result<QString> FakeProfileFile::getString(const QString &path, const QString &section, const QString &key,
                                            const QString &defaultValue, int bufferBytes)
 {
@@ -23,7 +25,7 @@ Result<> FakeProfileFile::writeString(const QString &path, const QString &sectio
 QStringList FakeFileSystem::listPlainFiles(const QString &folder, const QString &pattern)
 {
     if (m_log) {
-        m_log->append(QStringLiteral("list %1").arg(pattern));
+        m_log->append(u"list %1"_s.arg(pattern));
     }
     return m_real.listPlainFiles(folder, pattern);
 }
@@ -39,7 +41,7 @@ Result<MoveOutcome> FakeFileSystem::moveFile(const QString &source, const QStrin
     }
     const Result<MoveOutcome> result = m_real.moveFile(source, destination);
     if (m_log && result && result.value() == MoveOutcome::Moved) {
-        m_log->append(QStringLiteral("move %1").arg(name));
+        m_log->append(u"move %1"_s.arg(name));
     }
     return result;
 }
@@ -47,7 +49,7 @@ Result<MoveOutcome> FakeFileSystem::moveFile(const QString &source, const QStrin
 Result<> FakeProcessLauncher::canStart(const QString &commandLine)
 {
     if (commandLine.trimmed().isEmpty()) {
-        return Result<>::failure(QStringLiteral("empty command line"));
+        return Result<>::failure(u"empty command line"_s);
     }
     if (problems.contains(commandLine)) {
         return Result<>::failure(problems.value(commandLine));
@@ -62,7 +64,7 @@ Result<> FakeProcessLauncher::launch(const QString &commandLine)
     }
     launched.append(commandLine);
     if (m_log) {
-        m_log->append(QStringLiteral("launch %1").arg(commandLine));
+        m_log->append(u"launch %1"_s.arg(commandLine));
     }
     return Result<>::success();
 }

@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace TestFolders {
 
 namespace {
@@ -14,9 +16,9 @@ namespace {
 template <typename Work>
 void withDatabase(const QString &path, Work work)
 {
-    const QString name = QStringLiteral("test-support");
+    const QString name = u"test-support"_s;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
         db.setDatabaseName(path);
         if (!db.open()) {
             qFatal("cannot open %s", qPrintable(path));
@@ -57,11 +59,11 @@ void createRuleDatabase(const QString &path, const QList<QPair<QVariant, QVarian
 {
     withDatabase(path, [&](QSqlDatabase &db) {
         QSqlQuery query(db);
-        if (!query.exec(QStringLiteral("create table FileList (FileName text, BatFile text)"))) {
+        if (!query.exec(u"create table FileList (FileName text, BatFile text)"_s)) {
             qFatal("%s", qPrintable(query.lastError().text()));
         }
         for (const auto &rule : rules) {
-            query.prepare(QStringLiteral("insert into FileList (FileName, BatFile) values (?, ?)"));
+            query.prepare(u"insert into FileList (FileName, BatFile) values (?, ?)"_s);
             query.addBindValue(rule.first);
             query.addBindValue(rule.second);
             if (!query.exec()) {
@@ -75,7 +77,7 @@ QList<QPair<QVariant, QVariant>> readRules(const QString &path)
 {
     QList<QPair<QVariant, QVariant>> rules;
     withDatabase(path, [&](QSqlDatabase &db) {
-        QSqlQuery query(QStringLiteral("select FileName, BatFile from FileList order by rowid"), db);
+        QSqlQuery query(u"select FileName, BatFile from FileList order by rowid"_s, db);
         while (query.next()) {
             rules.append({query.value(0), query.value(1)});
         }
