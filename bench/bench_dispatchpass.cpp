@@ -3,9 +3,9 @@
 // Not a test: it prints figures. Run: build/bench/bench_dispatchpass [files...]
 
 #include "engine/dispatchpass.h"
+#include "engine/rulestore.h"
 #include "platform/posixfilesystem.h"
 #include "platform/posixprocesslauncher.h"
-#include "engine/rulestore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -76,8 +76,7 @@ void makeDatabase(const QString &path, const QList<QPair<QString, QString>> &rul
 
 void reapChildren()
 {
-    while (::waitpid(-1, nullptr, 0) > 0) {
-    }
+    while (::waitpid(-1, nullptr, 0) > 0) { }
 }
 
 double seconds(QElapsedTimer &timer)

@@ -54,7 +54,9 @@ void tst_Cp932::refused()
 
 void tst_Cp932::invalidBytesDecodeToReplacement()
 {
-    QCOMPARE(Cp932::decode(QByteArray("a\xFF" "b")), u"a\uFFFDb"_s);
+    QCOMPARE(Cp932::decode(QByteArray("a\xFF"
+                                      "b")),
+             u"a\uFFFDb"_s);
     QCOMPARE(Cp932::decode(QByteArray("a\x82")), u"a\uFFFD"_s);
 }
 
@@ -65,7 +67,9 @@ void tst_Cp932::truncatedKeepsWholeCharacters_data()
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("shorter") << QByteArray("abc") << 5 << QByteArray("abc");
     QTest::newRow("single-byte cut") << QByteArray("abcdef") << 4 << QByteArray("abcd");
-    QTest::newRow("cut after a whole character") << QByteArray("a\x82\xA0" "b") << 3 << QByteArray("a\x82\xA0");
+    QTest::newRow("cut after a whole character") << QByteArray("a\x82\xA0"
+                                                               "b")
+                                                 << 3 << QByteArray("a\x82\xA0");
     QTest::newRow("cut inside a character") << QByteArray("ab\x82\xA0") << 3 << QByteArray("ab");
 }
 

@@ -80,8 +80,7 @@ private slots:
 void tst_DispatchPass::rulesInOrderAndEachFileOnce()
 {
     Fixture f({{text("b*.txt"), text("prog-b")}, {text("a*.txt"), text("prog-a")}, {text("?1.txt"), text("prog-1")}});
-    f.drop({u"a1.txt"_s, u"a2.txt"_s, u"b1.txt"_s, u"b2.txt"_s,
-            u"B3.TXT"_s, u"c1.txt"_s, u"keep.csv"_s});
+    f.drop({u"a1.txt"_s, u"a2.txt"_s, u"b1.txt"_s, u"b2.txt"_s, u"B3.TXT"_s, u"c1.txt"_s, u"keep.csv"_s});
 
     const PassReport report = f.pass();
 
@@ -90,14 +89,11 @@ void tst_DispatchPass::rulesInOrderAndEachFileOnce()
     QCOMPARE(report.programsLaunched, 6);
     // Rules in ascending FileName order, each listing begun once.
     QStringList listings = f.log.filter(u"list "_s);
-    QCOMPARE(listings, (QStringList{u"list ?1.txt"_s, u"list a*.txt"_s,
-                                    u"list b*.txt"_s}));
+    QCOMPARE(listings, (QStringList{u"list ?1.txt"_s, u"list a*.txt"_s, u"list b*.txt"_s}));
     // The first rule whose pattern matches takes the file.
-    QCOMPARE(movesAfter(f.log, u"list ?1.txt"_s),
-             (QStringList{u"move a1.txt"_s, u"move b1.txt"_s, u"move c1.txt"_s}));
+    QCOMPARE(movesAfter(f.log, u"list ?1.txt"_s), (QStringList{u"move a1.txt"_s, u"move b1.txt"_s, u"move c1.txt"_s}));
     QCOMPARE(movesAfter(f.log, u"list a*.txt"_s), QStringList{u"move a2.txt"_s});
-    QCOMPARE(movesAfter(f.log, u"list b*.txt"_s),
-             (QStringList{u"move B3.TXT"_s, u"move b2.txt"_s}));
+    QCOMPARE(movesAfter(f.log, u"list b*.txt"_s), (QStringList{u"move B3.TXT"_s, u"move b2.txt"_s}));
     // Each move is followed by its rule's launch before the next name.
     const QHash<QString, QString> programOf{{u"a1.txt"_s, u"prog-1"_s}, {u"b1.txt"_s, u"prog-1"_s},
                                             {u"c1.txt"_s, u"prog-1"_s}, {u"a2.txt"_s, u"prog-a"_s},
@@ -121,8 +117,7 @@ void tst_DispatchPass::skipsRulesWithoutPattern()
     f.drop({u"x.dat"_s});
     const PassReport report = f.pass();
     QVERIFY(report.failures.isEmpty());
-    QCOMPARE(f.log, (QStringList{u"list  "_s, u"list *"_s, u"move x.dat"_s,
-                                 u"launch prog-all"_s}));
+    QCOMPARE(f.log, (QStringList{u"list  "_s, u"list *"_s, u"move x.dat"_s, u"launch prog-all"_s}));
     QCOMPARE(f.store->AbsolutePosition(), 4);
 }
 
@@ -136,8 +131,7 @@ void tst_DispatchPass::movesPlainFilesOnlyAndReplaces()
 
     const PassReport report = f.pass();
     QCOMPARE(report.filesMoved, 1);
-    QCOMPARE(entries(f.search), (QStringList{u".hidden"_s, u"folder"_s,
-                                             u"link.txt"_s}));
+    QCOMPARE(entries(f.search), (QStringList{u".hidden"_s, u"folder"_s, u"link.txt"_s}));
     QCOMPARE(readFile(f.work + "/new.txt"), QByteArray("new.txt"));
     QCOMPARE(f.launcher.launched, QStringList{u"prog"_s});
 }
@@ -157,22 +151,26 @@ void tst_DispatchPass::failuresLoseNothing_data()
     const QString z = u"z.csv"_s;
     const QStringList txt{u"*.txt"_s};
     const Arrange nothing = [](Fixture &) {};
-    QTest::newRow("a move fails")
-        << text("prog") << Arrange([](Fixture &f) { f.files.moveFailures.insert(u"a.txt"_s, u"Device or resource busy"_s); })
-        << Step::Move << txt << QStringList{a} << QStringList{b, z} << QStringList{"prog", "prog-csv"};
-    QTest::newRow("a launch fails")
-        << text("prog") << Arrange([](Fixture &f) { f.launcher.launchFailures.insert(u"prog"_s, u"Permission denied"_s); })
-        << Step::Launch << txt + txt << QStringList{} << QStringList{a, b, z} << QStringList{"prog-csv"};
-    QTest::newRow("program missing")
-        << text("prog") << Arrange([](Fixture &f) { f.launcher.problems.insert(u"prog"_s, u"not found"_s); })
-        << Step::Rule << txt << QStringList{a, b} << QStringList{z} << QStringList{"prog-csv"};
+    QTest::newRow("a move fails") << text("prog") << Arrange([](Fixture &f) {
+        f.files.moveFailures.insert(u"a.txt"_s, u"Device or resource busy"_s);
+    }) << Step::Move << txt << QStringList{a}
+                                  << QStringList{b, z} << QStringList{"prog", "prog-csv"};
+    QTest::newRow("a launch fails") << text("prog") << Arrange([](Fixture &f) {
+        f.launcher.launchFailures.insert(u"prog"_s, u"Permission denied"_s);
+    }) << Step::Launch << txt + txt << QStringList{}
+                                    << QStringList{a, b, z} << QStringList{"prog-csv"};
+    QTest::newRow("program missing") << text("prog") << Arrange([](Fixture &f) {
+        f.launcher.problems.insert(u"prog"_s, u"not found"_s);
+    }) << Step::Rule << txt << QStringList{a, b}
+                                     << QStringList{z} << QStringList{"prog-csv"};
     QTest::newRow("program Null") << kNull << nothing << Step::Rule << txt << QStringList{a, b} << QStringList{z}
                                   << QStringList{"prog-csv"};
-    QTest::newRow("program blank") << text("   ") << nothing << Step::Rule << txt << QStringList{a, b}
-                                   << QStringList{z} << QStringList{"prog-csv"};
-    QTest::newRow("work folder missing")
-        << text("prog") << Arrange([](Fixture &f) { QDir(f.work).removeRecursively(); }) << Step::Move
-        << QStringList{"*.csv"} + txt + txt << QStringList{a, b, z} << QStringList{} << QStringList{};
+    QTest::newRow("program blank") << text("   ") << nothing << Step::Rule << txt << QStringList{a, b} << QStringList{z}
+                                   << QStringList{"prog-csv"};
+    QTest::newRow("work folder missing") << text("prog")
+                                         << Arrange([](Fixture &f) { QDir(f.work).removeRecursively(); }) << Step::Move
+                                         << QStringList{"*.csv"} + txt + txt << QStringList{a, b, z} << QStringList{}
+                                         << QStringList{};
 }
 
 void tst_DispatchPass::failuresLoseNothing()
@@ -242,8 +240,8 @@ void tst_DispatchPass::firstMatchingRuleOwnsItsFiles_data()
     // Rules in pass order: "*.log", "*.txt" whose program cannot start, then "a*", which would
     // match every file named here.
     QTest::newRow("its files stay, counted in one line")
-        << QStringList{"a.txt", "b.txt", "a.csv"} << QString() << QStringList{"a.txt", "b.txt"}
-        << QStringList{"prog-a"} << u"規則「*.txt」のプログラムを起動できないため、ファイル 2 件を検索フォルダに残しました: not found"_s;
+        << QStringList{"a.txt", "b.txt", "a.csv"} << QString() << QStringList{"a.txt", "b.txt"} << QStringList{"prog-a"}
+        << u"規則「*.txt」のプログラムを起動できないため、ファイル 2 件を検索フォルダに残しました: not found"_s;
     QTest::newRow("no file waiting: nothing reported")
         << QStringList{"a.csv"} << QString() << QStringList{} << QStringList{"prog-a"} << QString();
     QTest::newRow("a move that fails leaves the file to its own rule")

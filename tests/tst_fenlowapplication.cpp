@@ -14,7 +14,10 @@ using namespace Qt::StringLiterals;
 class tst_FenlowApplication : public QObject {
     Q_OBJECT
 public:
-    explicit tst_FenlowApplication(FakeMessageBoxes &messages) : m_messages(messages) {}
+    explicit tst_FenlowApplication(FakeMessageBoxes &messages)
+        : m_messages(messages)
+    {
+    }
 
 private slots:
     void failureInAHandlerIsShownAndTheProgramRunsOn();

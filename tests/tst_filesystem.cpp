@@ -107,12 +107,11 @@ void tst_FileSystem::move_data()
     QTest::newRow("same-named file replaced")
         << Arrange([](const MoveFolders &f) { writeFile(f.destination, "old content"); }) << Outcome::Moved;
     QTest::newRow("link at the destination replaced, not followed")
-        << Arrange([](const MoveFolders &f) { QVERIFY(QFile::link(f.linkTarget, f.destination)); })
-        << Outcome::Moved;
+        << Arrange([](const MoveFolders &f) { QVERIFY(QFile::link(f.linkTarget, f.destination)); }) << Outcome::Moved;
     QTest::newRow("folder at the destination")
         << Arrange([](const MoveFolders &f) { QDir().mkdir(f.destination); }) << Outcome::Failed;
-    QTest::newRow("work folder missing")
-        << Arrange([](const MoveFolders &f) { QDir(f.work).removeRecursively(); }) << Outcome::Failed;
+    QTest::newRow("work folder missing") << Arrange([](const MoveFolders &f) { QDir(f.work).removeRecursively(); })
+                                         << Outcome::Failed;
     QTest::newRow("source gone") << Arrange([](const MoveFolders &f) { QFile::remove(f.source); })
                                  << Outcome::SourceGone;
 }
@@ -175,8 +174,8 @@ void tst_FileSystem::moveByCopyFailureLeavesNoTrace()
 
 void tst_FileSystem::moveAcrossFileSystems()
 {
-    struct stat here {};
-    struct stat shm {};
+    struct stat here { };
+    struct stat shm { };
     if (::stat("/dev/shm", &shm) != 0 || ::access("/dev/shm", W_OK) != 0
         || ::stat(QFile::encodeName(m_in).constData(), &here) != 0 || here.st_dev == shm.st_dev) {
         QSKIP("no second writable file system at /dev/shm");
@@ -195,12 +194,18 @@ void tst_FileSystem::sameFolder_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
     QTest::addColumn<bool>("expected");
-    QTest::newRow("same text") << "in" << "in" << true;
-    QTest::newRow("trailing separator") << "in" << "in/" << true;
-    QTest::newRow("through a dot") << "in" << "work/../in" << true;
-    QTest::newRow("through a link") << "in" << "link" << true;
-    QTest::newRow("different folders") << "in" << "work" << false;
-    QTest::newRow("missing folders") << "missing" << "missing" << false;
+    QTest::newRow("same text") << "in"
+                               << "in" << true;
+    QTest::newRow("trailing separator") << "in"
+                                        << "in/" << true;
+    QTest::newRow("through a dot") << "in"
+                                   << "work/../in" << true;
+    QTest::newRow("through a link") << "in"
+                                    << "link" << true;
+    QTest::newRow("different folders") << "in"
+                                       << "work" << false;
+    QTest::newRow("missing folders") << "missing"
+                                     << "missing" << false;
 }
 
 void tst_FileSystem::sameFolder()

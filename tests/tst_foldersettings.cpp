@@ -1,6 +1,6 @@
 #include "platform/cp932.h"
-#include "support/fakes.h"
 #include "startup/foldersettings.h"
+#include "support/fakes.h"
 #include "support/testfolders.h"
 
 #include <QTemporaryDir>
@@ -40,16 +40,19 @@ void tst_FolderSettings::readsBothFolders_data()
     QTest::addColumn<QString>("work");
 
     QTest::newRow("no file") << QByteArray() << kSearchDefault << kWorkDefault;
-    QTest::newRow("both keys") << QByteArray("[Center]\r\nserch=/in\r\nremove=/work\r\n") << "/in" << "/work";
+    QTest::newRow("both keys") << QByteArray("[Center]\r\nserch=/in\r\nremove=/work\r\n") << "/in"
+                               << "/work";
     QTest::newRow("empty search key, default work") << QByteArray("[Center]\r\nserch=\r\n") << "" << kWorkDefault;
     QTest::newRow("other sections only") << QByteArray("[Other]\r\nserch=/in\r\n") << kSearchDefault << kWorkDefault;
-    QTest::newRow("capitals") << QByteArray("[CENTER]\r\nSERCH=/in\r\nREMOVE=/work\r\n") << "/in" << "/work";
+    QTest::newRow("capitals") << QByteArray("[CENTER]\r\nSERCH=/in\r\nREMOVE=/work\r\n") << "/in"
+                              << "/work";
     QTest::newRow("blanks and quotes") << QByteArray("[Center]\r\nserch = \"  /in box  \" \r\nremove='/w'\r\n")
-                                       << "/in box" << "/w";
-    QTest::newRow("tabs inside quotes stay") << QByteArray("[Center]\r\nserch=\"\t/in\t\"\r\n") << "\t/in\t"
-                                             << kWorkDefault;
-    QTest::newRow("130 characters cut to 127") << QByteArray("[Center]\r\nserch=" + QByteArray(130, 'a') + "\r\n")
-                                               << QString(127, u'a') << kWorkDefault;
+                                       << "/in box"
+                                       << "/w";
+    QTest::newRow("tabs inside quotes stay")
+        << QByteArray("[Center]\r\nserch=\"\t/in\t\"\r\n") << "\t/in\t" << kWorkDefault;
+    QTest::newRow("130 characters cut to 127")
+        << QByteArray("[Center]\r\nserch=" + QByteArray(130, 'a') + "\r\n") << QString(127, u'a') << kWorkDefault;
     QTest::newRow("long first value, short second")
         << QByteArray("[Center]\r\nserch=" + QByteArray(100, 'a') + "\r\nremove=b\r\n") << QString(100, u'a') << "b";
     QTest::newRow("Japanese folders") << QByteArray("[Center]\r\nserch=" + Cp932::encode(u"/受信"_s).value()

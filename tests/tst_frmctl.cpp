@@ -1,15 +1,15 @@
 #include "platform/cp932.h"
-#include "ui/frmctl.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfolders.h"
+#include "ui/frmctl.h"
 #include "ui/twips.h"
 
-#include <QTest>
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;

@@ -1,17 +1,16 @@
-#include "ui/datacontrol.h"
-#include "ui/frmdbtable.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfolders.h"
+#include "ui/datacontrol.h"
+#include "ui/frmdbtable.h"
 #include "ui/twips.h"
 
-#include <QTest>
 #include <QApplication>
 #include <QHeaderView>
 #include <QTableView>
+#include <QTest>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
-
 
 namespace {
 
@@ -51,7 +50,8 @@ struct Editor {
     {
         QList<QStringList> rows;
         for (int row = 0; row + 1 < grid->model()->rowCount(); ++row) {
-            rows.append({grid->model()->index(row, 0).data().toString(), grid->model()->index(row, 1).data().toString()});
+            rows.append(
+                {grid->model()->index(row, 0).data().toString(), grid->model()->index(row, 1).data().toString()});
         }
         return rows;
     }
@@ -119,20 +119,20 @@ void tst_frmDBTable::layoutAndOpening()
     QCOMPARE(editor.window->geometry(), Twips::rect(1110, 345, 7485, 4890));
 
     QCOMPARE(editor.grid->model()->headerData(0, Qt::Horizontal).toString(), u"検索ファイル名"_s);
-    QCOMPARE(editor.grid->model()->headerData(1, Qt::Horizontal).toString(),
-             u"処理バッチファイルまたはプログラム"_s);
+    QCOMPARE(editor.grid->model()->headerData(1, Qt::Horizontal).toString(), u"処理バッチファイルまたはプログラム"_s);
     QCOMPARE(editor.grid->columnWidth(0), Twips::toPixels(2009.76));
     QCOMPARE(editor.grid->columnWidth(1), Twips::toPixels(5009.95));
     QCOMPARE(editor.grid->geometry(), Twips::rect(0, 0, 7485, 4200));
     QCOMPARE(editor.window->dataControl()->geometry(), Twips::rect(0, 4200, 1200, 360));
-    QCOMPARE(editor.window->findChild<QWidget *>(u"picButtons"_s)->geometry(),
-             Twips::rect(0, 4590, 7485, 300));
+    QCOMPARE(editor.window->findChild<QWidget *>(u"picButtons"_s)->geometry(), Twips::rect(0, 4590, 7485, 300));
     QCOMPARE(editor.column(0), (QStringList{"a*", "b*", "c*", ""}));
     QCOMPARE(editor.grid->model()->headerData(3, Qt::Vertical).toString(), u"*"_s);
 
-    const QList<std::tuple<const char *, QString, int>> buttons{
-        {"cmdAdd", u"追加(&A)"_s, 1320}, {"cmdUpdate", u"更新(&U)"_s, 2520}, {"cmdDelete", u"削除(&D)"_s, 3720},
-        {"cmdRefresh", u"再表示(&R)"_s, 4920}, {"cmdClose", u"閉じる(&C)"_s, 6120}};
+    const QList<std::tuple<const char *, QString, int>> buttons{{"cmdAdd", u"追加(&A)"_s, 1320},
+                                                                {"cmdUpdate", u"更新(&U)"_s, 2520},
+                                                                {"cmdDelete", u"削除(&D)"_s, 3720},
+                                                                {"cmdRefresh", u"再表示(&R)"_s, 4920},
+                                                                {"cmdClose", u"閉じる(&C)"_s, 6120}};
     for (const auto &[name, caption, left] : buttons) {
         QCOMPARE(editor.button(name)->text(), caption);
         QCOMPARE(editor.button(name)->geometry(), Twips::rect(left, 0, 1095, 300));
@@ -181,8 +181,7 @@ void tst_frmDBTable::captionFollowsTheCursor()
     QCOMPARE(editor.caption(), u"Record: 1"_s);
     editor.grid->setCurrentIndex(editor.grid->model()->index(2, 1));
     QCOMPARE(editor.caption(), u"Record: 3"_s);
-    QTest::mouseClick(editor.window->dataControl()->findChild<QToolButton *>(u"btnPrevious"_s),
-                      Qt::LeftButton);
+    QTest::mouseClick(editor.window->dataControl()->findChild<QToolButton *>(u"btnPrevious"_s), Qt::LeftButton);
     QCOMPARE(editor.caption(), u"Record: 2"_s);
     QCOMPARE(editor.currentRow(), 1);
     editor.grid->setCurrentIndex(editor.grid->model()->index(3, 0)); // the new-row line
@@ -248,11 +247,9 @@ void tst_frmDBTable::editIsWrittenWhenTheRowIsLeft()
     press(Qt::Key_End);
     type(u"-2"_s);
     press(Qt::Key_Return);
-    QCOMPARE(f.storedRules()[0].second.toString(),
-             u"prog-b"_s);
+    QCOMPARE(f.storedRules()[0].second.toString(), u"prog-b"_s);
     press(Qt::Key_Down);
-    QCOMPARE(f.storedRules()[0].second.toString(),
-             u"prog-b-2"_s);
+    QCOMPARE(f.storedRules()[0].second.toString(), u"prog-b-2"_s);
     QCOMPARE(other.column(1)[1], u"prog-b"_s);
 }
 
@@ -384,8 +381,7 @@ void tst_frmDBTable::navigationWritesAnOpenEditToItsOwnRow()
     press(Qt::Key_End);
     type(u"-2"_s);
     // The data control's buttons take no focus: the cell is still being edited when the cursor moves.
-    QTest::mouseClick(editor.window->dataControl()->findChild<QToolButton *>(u"btnNext"_s),
-                      Qt::LeftButton);
+    QTest::mouseClick(editor.window->dataControl()->findChild<QToolButton *>(u"btnNext"_s), Qt::LeftButton);
     QCOMPARE(editor.caption(), u"Record: 2"_s);
     QCOMPARE(editor.currentRow(), 1);
     QCOMPARE(tableRules(f)[0], (QStringList{"a*", "prog-a-2"}));
@@ -444,7 +440,7 @@ void tst_frmDBTable::refreshAndCloseWriteAnOpenEdit()
 void tst_frmDBTable::resizeRule_data()
 {
     QTest::addColumn<int>("innerHeight"); // twips
-    QTest::addColumn<int>("gridHeight");  // twips, -1: unchanged
+    QTest::addColumn<int>("gridHeight"); // twips, -1: unchanged
     QTest::newRow("layout size") << 4890 << 4200;
     QTest::newRow("taller") << 7890 << 7200;
     QTest::newRow("just the strips") << 690 << 0;

@@ -1,8 +1,8 @@
+#include "support/mainwindowfixture.h"
+#include "support/testfolders.h"
 #include "ui/datacontrol.h"
 #include "ui/frmmain.h"
-#include "support/mainwindowfixture.h"
 #include "ui/statuspanels.h"
-#include "support/testfolders.h"
 #include "ui/twips.h"
 #include "ui/windowlist.h"
 
@@ -76,9 +76,11 @@ void tst_frmMain::layout_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QRect>("twips");
 
-    QTest::newRow("Label3") << "Label3" << "" << QRect(1680, 360, 5055, 375);
+    QTest::newRow("Label3") << "Label3"
+                            << "" << QRect(1680, 360, 5055, 375);
     QTest::newRow("Label1") << "Label1" << u"検索フォルダ"_s << QRect(360, 480, 1095, 255);
-    QTest::newRow("Label4") << "Label4" << "" << QRect(1680, 840, 5055, 375);
+    QTest::newRow("Label4") << "Label4"
+                            << "" << QRect(1680, 840, 5055, 375);
     QTest::newRow("Label2") << "Label2" << u"作業フォルダ"_s << QRect(360, 960, 1215, 255);
     QTest::newRow("Command3") << "Command3" << u"環境設定"_s << QRect(5400, 1440, 1335, 495);
     QTest::newRow("Command1") << "Command1" << u"テーブル一覧"_s << QRect(5400, 2040, 1335, 495);
@@ -87,9 +89,12 @@ void tst_frmMain::layout_data()
     QTest::newRow("lblLabels(0)") << "lblLabels(0)" << u"検索ファイル"_s << QRect(240, 3480, 1575, 255);
     QTest::newRow("lblLabels(1)") << "lblLabels(1)" << u"プログラムまたはバッチファイル"_s
                                   << QRect(2520, 3480, 2535, 255);
-    QTest::newRow("txtFields(0)") << "txtFields(0)" << "*.csv" << QRect(120, 3720, 2175, 285);
-    QTest::newRow("txtFields(1)") << "txtFields(1)" << "prog-csv" << QRect(2280, 3720, 4455, 285);
-    QTest::newRow("datPrimaryRS") << "datPrimaryRS" << "" << QRect(120, 4080, 1200, 360);
+    QTest::newRow("txtFields(0)") << "txtFields(0)"
+                                  << "*.csv" << QRect(120, 3720, 2175, 285);
+    QTest::newRow("txtFields(1)") << "txtFields(1)"
+                                  << "prog-csv" << QRect(2280, 3720, 4455, 285);
+    QTest::newRow("datPrimaryRS") << "datPrimaryRS"
+                                  << "" << QRect(120, 4080, 1200, 360);
 }
 
 void tst_frmMain::layout()
@@ -137,10 +142,8 @@ void tst_frmMain::stateAtLoad()
     f.find<StatusPanels>(u"sbStatusBar"_s)->showNow();
     f.clock.set(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0)));
     f.find<StatusPanels>(u"sbStatusBar"_s)->showNow();
-    QCOMPARE(f.find<QLabel>(u"Panel2"_s)->text(),
-             QLocale::system().toString(QDate(2027, 1, 1), QLocale::ShortFormat));
-    QCOMPARE(f.find<QLabel>(u"Panel3"_s)->text(),
-             QLocale::system().toString(QTime(0, 0), QLocale::ShortFormat));
+    QCOMPARE(f.find<QLabel>(u"Panel2"_s)->text(), QLocale::system().toString(QDate(2027, 1, 1), QLocale::ShortFormat));
+    QCOMPARE(f.find<QLabel>(u"Panel3"_s)->text(), QLocale::system().toString(QTime(0, 0), QLocale::ShortFormat));
     QCOMPARE(f.window->centralWidget()->width(), f.window->width());
 }
 
@@ -282,8 +285,7 @@ void tst_frmMain::navigationStopsAtTheEnds()
     program->selectAll();
     QTest::keyClicks(program, u"/opt/new"_s);
     press("btnNext");
-    QCOMPARE(f.storedRules()[0].second.toString(),
-             u"/opt/new"_s);
+    QCOMPARE(f.storedRules()[0].second.toString(), u"/opt/new"_s);
     QVERIFY(f.messages.shown.isEmpty());
 
     // A write the table refuses on leaving the row is the control's own box, also while
@@ -334,9 +336,7 @@ void tst_frmMain::repeatedProblemsRaiseTheReportOnce()
     f.launcher.problems.insert(u"prog-text"_s, u"not found"_s);
     f.drop({u"a.txt"_s});
     f.click("Command2");
-    const auto minute = [&f] {
-        f.passAtTheNextMinute();
-    };
+    const auto minute = [&f] { f.passAtTheNextMinute(); };
     minute();
     minute();
     QCOMPARE(f.messages.reports.size(), 1);
@@ -478,8 +478,7 @@ void tst_frmMain::placementSavedAtUnload()
     QCOMPARE(f.settings.entries.value(u"MainLeft"_s), QString::number(Twips::fromPixels(outer.x())));
     QCOMPARE(f.settings.entries.value(u"MainTop"_s), QString::number(Twips::fromPixels(outer.y())));
     QCOMPARE(f.settings.entries.value(u"MainWidth"_s), QString::number(Twips::fromPixels(outer.width())));
-    QCOMPARE(f.settings.entries.value(u"MainHeight"_s),
-             QString::number(Twips::fromPixels(outer.height())));
+    QCOMPARE(f.settings.entries.value(u"MainHeight"_s), QString::number(Twips::fromPixels(outer.height())));
     if (state == Qt::WindowNoState) {
         QCOMPARE(f.settings.entries.value(u"MainLeft"_s), u"2100"_s);
         QCOMPARE(f.settings.entries.value(u"MainTop"_s), u"1200"_s);

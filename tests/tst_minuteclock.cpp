@@ -1,5 +1,5 @@
-#include "support/fakes.h"
 #include "engine/minuteclock.h"
+#include "support/fakes.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "support/fakes.h"
 #include "startup/module1.h"
+#include "support/fakes.h"
 #include "support/testfolders.h"
 
 #include <QTemporaryDir>
@@ -12,7 +12,11 @@ namespace {
 // Records what start-up asks of the main window.
 class FakeMainWindow final : public MainWindowOps {
 public:
-    explicit FakeMainWindow(QStringList &log) : m_log(log) { m_log.append(u"create"_s); }
+    explicit FakeMainWindow(QStringList &log)
+        : m_log(log)
+    {
+        m_log.append(u"create"_s);
+    }
     void Load() override { m_log.append(u"load"_s); }
     void Unload() override { m_log.append(u"unload"_s); }
     void Show() override { m_log.append(u"show"_s); }
@@ -55,9 +59,9 @@ void tst_Module1::showsTheWindowWithTheFolders()
     TestFolders::writeFile(dir.filePath(u"Fenlow.ini"_s), "[Center]\r\nserch=/in\r\nremove=/work\r\n");
     StartUp startUp(dir.path());
     QVERIFY(startUp.module.Main());
-    QCOMPARE(startUp.log, (QStringList{u"current directory set 1 time(s)"_s, u"create"_s,
-                                       u"load"_s, u"Label3 /in"_s,
-                                       u"Label4 /work"_s, u"show"_s}));
+    QCOMPARE(startUp.log,
+             (QStringList{u"current directory set 1 time(s)"_s, u"create"_s, u"load"_s, u"Label3 /in"_s,
+                          u"Label4 /work"_s, u"show"_s}));
     QCOMPARE(startUp.module.folderSettings().SearchFolder, u"/in"_s);
     QCOMPARE(startUp.module.folderSettings().WorkFolder, u"/work"_s);
     QVERIFY(startUp.module.mainWindow());
@@ -70,8 +74,7 @@ void tst_Module1::failedReadEndsWithAMessage()
     StartUp startUp(dir.path());
     startUp.profile.readFailures.insert(u"serch"_s, u"Input/output error"_s);
     QVERIFY(!startUp.module.Main());
-    QCOMPARE(startUp.log, (QStringList{u"current directory set 1 time(s)"_s, u"create"_s,
-                                       u"load"_s, u"unload"_s}));
+    QCOMPARE(startUp.log, (QStringList{u"current directory set 1 time(s)"_s, u"create"_s, u"load"_s, u"unload"_s}));
     QVERIFY(!startUp.module.mainWindow());
     QCOMPARE(startUp.messages.shown.size(), 1);
     QVERIFY(startUp.messages.shown[0].contains(dir.filePath(u"Fenlow.ini"_s)));

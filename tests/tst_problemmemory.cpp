@@ -53,8 +53,7 @@ void tst_ProblemMemory::eachProblemDemandsAttentionOnce_data()
 {
     QTest::addColumn<QStringList>("passes");
     QTest::addColumn<QString>("attention"); // one word per pass
-    QTest::newRow("the same failure every minute")
-        << QStringList{"s w: a", "s w: a", "s w: a"} << "raise quiet quiet";
+    QTest::newRow("the same failure every minute") << QStringList{"s w: a", "s w: a", "s w: a"} << "raise quiet quiet";
     QTest::newRow("a new failure raises the box again")
         << QStringList{"s w: a", "s w: a,b", "s w: b", "s w: b,a"} << "raise raise quiet raise";
     QTest::newRow("a failure that went away and came back")

@@ -20,7 +20,7 @@ QByteArray sjis(const QString &text)
 
 ino_t inodeOf(const QString &path)
 {
-    struct stat info {};
+    struct stat info { };
     ::stat(QFile::encodeName(path).constData(), &info);
     return info.st_ino;
 }
@@ -53,12 +53,11 @@ void tst_ProfileFile::findValue_data()
 
     QTest::newRow("plain") << QByteArray("[Center]\r\nserch=C:\\in\r\n") << "C:\\in";
     QTest::newRow("names without regard to case") << QByteArray("[CENTER]\r\nSeRcH=x\r\n") << "x";
-    QTest::newRow("blanks around everything") << QByteArray(" \t[ \tCenter\t ] \r\n\t serch \t=\t  x y \t\r\n")
-                                              << "x y";
+    QTest::newRow("blanks around everything")
+        << QByteArray(" \t[ \tCenter\t ] \r\n\t serch \t=\t  x y \t\r\n") << "x y";
     QTest::newRow("text after the bracket") << QByteArray("[Center] old\r\nserch=x\r\n") << "x";
     QTest::newRow("header without bracket") << QByteArray("[Center\r\nserch=x\r\n") << kMissing;
-    QTest::newRow("double quotes keep inner blanks") << QByteArray("[Center]\r\nserch= \"  a b  \" \r\n")
-                                                     << "  a b  ";
+    QTest::newRow("double quotes keep inner blanks") << QByteArray("[Center]\r\nserch= \"  a b  \" \r\n") << "  a b  ";
     QTest::newRow("single quotes") << QByteArray("[Center]\r\nserch='a'\r\n") << "a";
     QTest::newRow("mixed quotes stay") << QByteArray("[Center]\r\nserch=\"a'\r\n") << "\"a'";
     QTest::newRow("one quote stays") << QByteArray("[Center]\r\nserch=\"\r\n") << "\"";
@@ -81,16 +80,14 @@ void tst_ProfileFile::findValue_data()
     QTest::newRow("NUL ends the value") << QByteArray("[Center]\r\nserch=ab\0cd\r\n", 24) << "ab";
     QTest::newRow("code page 932") << QByteArray("[Center]\r\nserch=" + sjis(u"C:\\データ\\ソ表"_s) + "\r\n")
                                    << u"C:\\データ\\ソ表"_s;
-    QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF[Center]\r\nserch=日本\r\n")
-                                                << u"日本"_s;
+    QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF[Center]\r\nserch=日本\r\n") << u"日本"_s;
 }
 
 void tst_ProfileFile::findValue()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, expected);
-    QCOMPARE(ProfileText::findValue(content, u"Center"_s, u"serch"_s).value_or(kMissing),
-             expected);
+    QCOMPARE(ProfileText::findValue(content, u"Center"_s, u"serch"_s).value_or(kMissing), expected);
 }
 
 void tst_ProfileFile::withValue_data()
@@ -100,22 +97,21 @@ void tst_ProfileFile::withValue_data()
     QTest::addColumn<QByteArray>("expected");
 
     QTest::newRow("new file") << QByteArray() << "C:\\in" << QByteArray("[Center]\r\nserch=C:\\in\r\n");
-    QTest::newRow("replaced in place")
-        << QByteArray("; head\r\n[Center]\r\nserch=old\r\nremove=r\r\n") << "V"
-        << QByteArray("; head\r\n[Center]\r\nserch=V\r\nremove=r\r\n");
-    QTest::newRow("key kept as spelled, blanks dropped") << QByteArray("[center]\r\n  SERCH = old  \r\n") << "V"
-                                                         << QByteArray("[center]\r\nSERCH=V\r\n");
+    QTest::newRow("replaced in place") << QByteArray("; head\r\n[Center]\r\nserch=old\r\nremove=r\r\n") << "V"
+                                       << QByteArray("; head\r\n[Center]\r\nserch=V\r\nremove=r\r\n");
+    QTest::newRow("key kept as spelled, blanks dropped")
+        << QByteArray("[center]\r\n  SERCH = old  \r\n") << "V" << QByteArray("[center]\r\nSERCH=V\r\n");
     QTest::newRow("LF line ends kept") << QByteArray("[Center]\nserch=old\nx=1\n") << "V"
                                        << QByteArray("[Center]\nserch=V\nx=1\n");
     QTest::newRow("missing key after the last key line")
         << QByteArray("[Center]\r\nremove=r\r\n\r\n[Other]\r\na=1\r\n") << "V"
         << QByteArray("[Center]\r\nremove=r\r\nserch=V\r\n\r\n[Other]\r\na=1\r\n");
-    QTest::newRow("missing key in a section without keys") << QByteArray("[Center]\r\n[Other]\r\n") << "V"
-                                                           << QByteArray("[Center]\r\nserch=V\r\n[Other]\r\n");
-    QTest::newRow("missing key after a last line without line end") << QByteArray("[Center]\r\nremove=r") << "V"
-                                                                    << QByteArray("[Center]\r\nremove=r\r\nserch=V\r\n");
-    QTest::newRow("missing section appended") << QByteArray("[Other]\r\na=1\r\n") << "V"
-                                              << QByteArray("[Other]\r\na=1\r\n[Center]\r\nserch=V\r\n");
+    QTest::newRow("missing key in a section without keys")
+        << QByteArray("[Center]\r\n[Other]\r\n") << "V" << QByteArray("[Center]\r\nserch=V\r\n[Other]\r\n");
+    QTest::newRow("missing key after a last line without line end")
+        << QByteArray("[Center]\r\nremove=r") << "V" << QByteArray("[Center]\r\nremove=r\r\nserch=V\r\n");
+    QTest::newRow("missing section appended")
+        << QByteArray("[Other]\r\na=1\r\n") << "V" << QByteArray("[Other]\r\na=1\r\n[Center]\r\nserch=V\r\n");
     QTest::newRow("missing section after a last line without line end")
         << QByteArray("[Other]\r\na=1") << "V" << QByteArray("[Other]\r\na=1\r\n[Center]\r\nserch=V\r\n");
     QTest::newRow("into the first section of a name")
@@ -123,8 +119,8 @@ void tst_ProfileFile::withValue_data()
         << QByteArray("[Center]\r\nremove=r\r\nserch=V\r\n[Center]\r\nserch=old\r\n");
     QTest::newRow("empty value") << QByteArray("[Center]\r\nserch=old\r\n") << ""
                                  << QByteArray("[Center]\r\nserch=\r\n");
-    QTest::newRow("same value untouched") << QByteArray("[Center]\r\n serch = V \n") << "V"
-                                          << QByteArray("[Center]\r\n serch = V \n");
+    QTest::newRow("same value untouched")
+        << QByteArray("[Center]\r\n serch = V \n") << "V" << QByteArray("[Center]\r\n serch = V \n");
     const QByteArray foreign = "[\x83\x5D]\r\nk=\x82\xA0\xFF\r\n"; // other bytes, one not even a character
     QTest::newRow("other lines byte for byte") << QByteArray(foreign + "[Center]\r\nserch=old\r\n") << u"ソ"_s
                                                << QByteArray(foreign + "[Center]\r\nserch=" + sjis(u"ソ"_s) + "\r\n");
@@ -135,8 +131,7 @@ void tst_ProfileFile::withValue()
     QFETCH(QByteArray, content);
     QFETCH(QString, value);
     QFETCH(QByteArray, expected);
-    const QByteArray written =
-        ProfileText::withValue(content, u"Center"_s, u"serch"_s, sjis(value));
+    const QByteArray written = ProfileText::withValue(content, u"Center"_s, u"serch"_s, sjis(value));
     QCOMPARE(written, expected);
     QCOMPARE(ProfileText::findValue(written, u"Center"_s, u"serch"_s), value);
 }
@@ -172,15 +167,12 @@ void tst_ProfileFile::getStringDefaults()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Fenlow.ini"_s);
     IniProfileFile profile;
-    QCOMPARE(profile.getString(path, u"Center"_s, u"serch"_s, u"D"_s, 128).value(),
-             u"D"_s);
+    QCOMPARE(profile.getString(path, u"Center"_s, u"serch"_s, u"D"_s, 128).value(), u"D"_s);
     QVERIFY(!QFile::exists(path));
 
     TestFolders::writeFile(path, "[Center]\r\nremove=r\r\n");
-    QCOMPARE(profile.getString(path, u"Center"_s, u"serch"_s, u"D"_s, 128).value(),
-             u"D"_s);
-    QCOMPARE(profile.getString(path, u"Other"_s, u"remove"_s, u"D"_s, 128).value(),
-             u"D"_s);
+    QCOMPARE(profile.getString(path, u"Center"_s, u"serch"_s, u"D"_s, 128).value(), u"D"_s);
+    QCOMPARE(profile.getString(path, u"Other"_s, u"remove"_s, u"D"_s, 128).value(), u"D"_s);
 }
 
 void tst_ProfileFile::getStringOnAFolderFails()
@@ -249,8 +241,7 @@ void tst_ProfileFile::writeIntoAMissingFolderFails()
 {
     QTemporaryDir dir;
     IniProfileFile profile;
-    const Result<> write = profile.writeString(dir.filePath(u"gone/Fenlow.ini"_s),
-                                                   u"Center"_s, u"serch"_s, u"x"_s);
+    const Result<> write = profile.writeString(dir.filePath(u"gone/Fenlow.ini"_s), u"Center"_s, u"serch"_s, u"x"_s);
     QVERIFY(!write.ok());
 }
 

@@ -45,8 +45,7 @@ bool sameRules(const Rules &actual, const Rules &expected)
     return true;
 }
 
-template <typename Operation>
-QString failureOf(Operation operation)
+template <typename Operation> QString failureOf(Operation operation)
 {
     try {
         operation();
@@ -91,10 +90,11 @@ void tst_RuleStore::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_path = m_dir->filePath(u"AttFile.mdb"_s);
-    TestFolders::createRuleDatabase(m_path, {{text("b*.txt"), text("prog-b")},
-                                             {text("a*.txt"), text("prog-a")},
-                                             {kNull, text("prog-null")},
-                                             {text("c*.txt"), kNull}});
+    TestFolders::createRuleDatabase(m_path,
+                                    {{text("b*.txt"), text("prog-b")},
+                                     {text("a*.txt"), text("prog-a")},
+                                     {kNull, text("prog-null")},
+                                     {text("c*.txt"), kNull}});
 }
 
 void tst_RuleStore::opensAllRulesInFileNameOrder()
@@ -104,10 +104,11 @@ void tst_RuleStore::opensAllRulesInFileNameOrder()
     QVERIFY(store.isOpen());
     QCOMPARE(store.AbsolutePosition(), 1);
     QVERIFY(store.value(RuleStore::FileName).isNull());
-    QVERIFY(sameRules(walk(store), {{kNull, text("prog-null")},
-                                    {text("a*.txt"), text("prog-a")},
-                                    {text("b*.txt"), text("prog-b")},
-                                    {text("c*.txt"), kNull}}));
+    QVERIFY(sameRules(walk(store),
+                      {{kNull, text("prog-null")},
+                       {text("a*.txt"), text("prog-a")},
+                       {text("b*.txt"), text("prog-b")},
+                       {text("c*.txt"), kNull}}));
     store.MoveLast();
     QVERIFY(store.Fields(u"BatFile"_s).isNull());
     QCOMPARE(store.Fields(u"FileName"_s).toString(), u"c*.txt"_s);
@@ -280,7 +281,7 @@ void tst_RuleStore::deleteIsWrittenAtOnce_data()
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("rowsLeft");
     QTest::addColumn<int>("positionAfterMoveNext"); // then MoveLast when at the end
-    QTest::addColumn<bool>("viewMovesCursor");      // as a grid moves its current row off a removed one
+    QTest::addColumn<bool>("viewMovesCursor"); // as a grid moves its current row off a removed one
     QTest::newRow("middle") << 1 << 3 << 2 << false;
     QTest::newRow("last") << 3 << 3 << 3 << false;
     QTest::newRow("middle, a view moves the cursor meanwhile") << 1 << 3 << 2 << true;
@@ -424,7 +425,8 @@ void tst_RuleStore::identifiedQuery_data()
                                          << "select rowid, FileName,BatFile from FileList Order by FileName";
     QTest::newRow("upper case, more spacing") << " SELECT\tFileName, BatFile FROM FileList"
                                               << " SELECT\trowid, FileName, BatFile FROM FileList";
-    QTest::newRow("a line break after select") << "Select\nFileName from FileList" << "Select\nrowid, FileName from FileList";
+    QTest::newRow("a line break after select") << "Select\nFileName from FileList"
+                                               << "Select\nrowid, FileName from FileList";
 }
 
 void tst_RuleStore::identifiedQuery()

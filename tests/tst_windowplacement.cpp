@@ -1,5 +1,5 @@
-#include "support/fakes.h"
 #include "platform/settingsstore.h"
+#include "support/fakes.h"
 #include "ui/windowplacement.h"
 
 #include <QSettings>
@@ -50,10 +50,10 @@ void tst_WindowPlacement::read_data()
     QTest::newRow("all entries") << QStringList{"MainLeft=15", "MainTop=30", "MainWidth=9000", "MainHeight=7005"}
                                  << QList<float>{15, 30, 9000, 7005};
     QTest::newRow("only the width") << QStringList{"MainWidth=8000"} << QList<float>{1000, 1000, 8000, 6500};
-    QTest::newRow("not a number: its default") << QStringList{"MainLeft=abc", "MainTop=120"}
-                                               << QList<float>{1000, 120, 6500, 6500};
-    QTest::newRow("off the screen, as it stands") << QStringList{"MainLeft=-30000", "MainTop=99000"}
-                                                  << QList<float>{-30000, 99000, 6500, 6500};
+    QTest::newRow("not a number: its default")
+        << QStringList{"MainLeft=abc", "MainTop=120"} << QList<float>{1000, 120, 6500, 6500};
+    QTest::newRow("off the screen, as it stands")
+        << QStringList{"MainLeft=-30000", "MainTop=99000"} << QList<float>{-30000, 99000, 6500, 6500};
 }
 
 void tst_WindowPlacement::read()

@@ -1,8 +1,8 @@
 #include "engine/dispatchpass.h"
 
+#include "engine/rulestore.h"
 #include "platform/filesystem.h"
 #include "platform/processlauncher.h"
-#include "engine/rulestore.h"
 
 #include <QSet>
 
@@ -130,11 +130,10 @@ QString describe(const PassFailure &failure)
             .arg(failure.waiting)
             .arg(failure.reason);
     case PassFailure::Step::Move:
-        return u"%1 を作業フォルダへ移動できません (検索フォルダに残しました): %2"_s
-            .arg(failure.file, failure.reason);
+        return u"%1 を作業フォルダへ移動できません (検索フォルダに残しました): %2"_s.arg(failure.file, failure.reason);
     case PassFailure::Step::Launch:
-        return u"%1 は作業フォルダへ移動しましたが、規則「%2」のプログラムを起動できません: %3"_s
-            .arg(failure.file, failure.pattern, failure.reason);
+        return u"%1 は作業フォルダへ移動しましたが、規則「%2」のプログラムを起動できません: %3"_s.arg(
+            failure.file, failure.pattern, failure.reason);
     case PassFailure::Step::Store:
         return u"規則の変更を書き込めません: %1"_s.arg(failure.reason);
     }
@@ -152,14 +151,13 @@ QString describe(const PassReport &report)
     if (report.failures.size() > kListed) {
         lines.append(u"ほか %1 件"_s.arg(report.failures.size() - kListed));
     }
-    lines.append(u"移動したファイル %1 件、起動したプログラム %2 回"_s
-                     .arg(report.filesMoved)
-                     .arg(report.programsLaunched));
+    lines.append(
+        u"移動したファイル %1 件、起動したプログラム %2 回"_s.arg(report.filesMoved).arg(report.programsLaunched));
     return lines.join(u'\n');
 }
 
-PassReport runDispatchPass(RuleStore &rules, const QString &searchFolder, const QString &workFolder,
-                           FileSystem &files, ProcessLauncher &launcher)
+PassReport runDispatchPass(RuleStore &rules, const QString &searchFolder, const QString &workFolder, FileSystem &files,
+                           ProcessLauncher &launcher)
 {
     return PassRun(rules, files, launcher).run(searchFolder, workFolder);
 }

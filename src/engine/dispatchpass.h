@@ -11,10 +11,10 @@ class RuleStore;
 struct PassFailure {
     enum class Step {
         Folders, // the folder texts: nothing was moved
-        Rule,    // the rule's program cannot start: its files (waiting of them) stay in the search folder
-        Move,    // the file is still in the search folder
-        Launch,  // the file is in the work folder; its program did not start
-        Store,   // a change typed into the current rule could not be written
+        Rule, // the rule's program cannot start: its files (waiting of them) stay in the search folder
+        Move, // the file is still in the search folder
+        Launch, // the file is in the work folder; its program did not start
+        Store, // a change typed into the current rule could not be written
     };
     Step step = Step::Folders;
     QString pattern;

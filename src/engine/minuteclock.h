@@ -17,7 +17,10 @@ public:
         bool runPass = false;
     };
 
-    explicit MinuteClock(const Clock &clock) : m_clock(clock) {}
+    explicit MinuteClock(const Clock &clock)
+        : m_clock(clock)
+    {
+    }
 
     // Processing was switched on: the next tick starts the count afresh.
     void switchedOn() { m_lastTickSecond = -1; }

@@ -16,14 +16,12 @@ ProblemMemory::Decision ProblemMemory::take(const PassReport &report, const QStr
 {
     Decision decision{Attention::None, report};
     const auto folders = std::make_pair(searchFolder, workFolder);
-    const bool folderProblem = std::any_of(report.failures.begin(), report.failures.end(), [](const PassFailure &f) {
-        return f.step == PassFailure::Step::Folders;
-    });
+    const bool folderProblem = std::any_of(report.failures.begin(), report.failures.end(),
+                                           [](const PassFailure &f) { return f.step == PassFailure::Step::Folders; });
     if (!folderProblem) {
         m_folderProblemShownFor.reset(); // a problem that went away and comes back is news again
     } else if (m_folderProblemShownFor == folders) {
-        decision.report.failures.removeIf(
-            [](const PassFailure &f) { return f.step == PassFailure::Step::Folders; });
+        decision.report.failures.removeIf([](const PassFailure &f) { return f.step == PassFailure::Step::Folders; });
     } else {
         m_folderProblemShownFor = folders;
     }

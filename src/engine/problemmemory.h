@@ -16,7 +16,7 @@
 class ProblemMemory {
 public:
     enum class Attention {
-        None,  // nothing to show
+        None, // nothing to show
         Quiet, // update an open report without raising it or taking the focus
         Raise, // show the report in front
     };

@@ -10,7 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-
 QString noCurrentRow()
 {
     return u"現在の行がありません (BOF か EOF、または削除された行です)。"_s;
@@ -48,8 +47,7 @@ const QString RuleStore::RecordSource = u"select FileName,BatFile from FileList 
 // the case and spacing of its "select".
 QString RuleStore::identifiedQuery(const QString &recordSource)
 {
-    static const QRegularExpression select(u"^\\s*select\\s+"_s,
-                                           QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression select(u"^\\s*select\\s+"_s, QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = select.match(recordSource);
     if (!match.hasMatch()) {
         throw StoreError(u"規則を読み込む問い合わせ「%1」が select で始まっていません。"_s.arg(recordSource));
@@ -343,8 +341,7 @@ void RuleStore::Delete()
             throw StoreError(u"規則を削除できません: %1"_s.arg(query.lastError().text()));
         }
         if (query.numRowsAffected() != 1) {
-            throw StoreError(
-                u"この規則はほかのウィンドウで変更または削除されているため、削除できません。"_s);
+            throw StoreError(u"この規則はほかのウィンドウで変更または削除されているため、削除できません。"_s);
         }
     }
     // Views hear of the removal while it happens and may move their own current row; the row
@@ -398,8 +395,8 @@ void RuleStore::writeRow(Row &row)
         throw StoreError(u"規則を書き込めません: %1"_s.arg(query.lastError().text()));
     }
     if (!row.isNew && query.numRowsAffected() != 1) {
-        throw StoreError(u"規則「%1」はほかのウィンドウで変更または削除されているため、書き込めません。"_s
-                             .arg(row.original[FileName].toString()));
+        throw StoreError(u"規則「%1」はほかのウィンドウで変更または削除されているため、書き込めません。"_s.arg(
+            row.original[FileName].toString()));
     }
     if (row.isNew) {
         row.rowId = query.lastInsertId().toLongLong();

@@ -115,7 +115,7 @@ private:
     QString m_databasePath;
     QString m_connectionName;
     std::vector<Row> m_rows;
-    int m_position = 0;          // -1 before the first row, size() past the last
+    int m_position = 0; // -1 before the first row, size() past the last
     bool m_onDeletedRow = false; // the current row was deleted; m_position is where it stood
     bool m_open = false;
 };

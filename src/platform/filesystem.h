@@ -7,7 +7,7 @@
 
 // What a move that did not fail did.
 enum class MoveOutcome {
-    Moved,      // complete in the destination, gone from the source
+    Moved, // complete in the destination, gone from the source
     SourceGone, // nothing to move: the source was no longer there
 };
 

@@ -23,7 +23,10 @@ Result<MoveOutcome> failed(const QString &reason)
 // Closes a descriptor when it goes out of scope.
 class Fd {
 public:
-    explicit Fd(int fd) : m_fd(fd) {}
+    explicit Fd(int fd)
+        : m_fd(fd)
+    {
+    }
     ~Fd() { reset(); }
     Fd(const Fd &) = delete;
     Fd &operator=(const Fd &) = delete;
@@ -94,7 +97,7 @@ QStringList PosixFileSystem::listPlainFiles(const QString &folder, const QString
         }
         bool regular = entry->d_type == DT_REG;
         if (entry->d_type == DT_UNKNOWN) {
-            struct stat info {};
+            struct stat info { };
             regular = ::fstatat(::dirfd(dir), name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
         }
         if (regular && wildcard.matchesUtf8(QByteArrayView(name))) {
@@ -113,7 +116,7 @@ Result<MoveOutcome> PosixFileSystem::moveFile(const QString &source, const QStri
         return MoveOutcome::Moved;
     }
     const int error = errno;
-    struct stat info {};
+    struct stat info { };
     if (::lstat(from.constData(), &info) != 0 && errno == ENOENT) {
         return MoveOutcome::SourceGone;
     }
@@ -135,7 +138,7 @@ Result<MoveOutcome> PosixFileSystem::moveByCopy(const QString &source, const QSt
         }
         return failed(systemErrorText(errno));
     }
-    struct stat info {};
+    struct stat info { };
     if (::fstat(in.get(), &info) != 0) {
         return failed(systemErrorText(errno));
     }
@@ -173,8 +176,8 @@ Result<MoveOutcome> PosixFileSystem::moveByCopy(const QString &source, const QSt
 
 bool PosixFileSystem::isSameFolder(const QString &a, const QString &b)
 {
-    struct stat first {};
-    struct stat second {};
+    struct stat first { };
+    struct stat second { };
     return ::stat(QFile::encodeName(a).constData(), &first) == 0
         && ::stat(QFile::encodeName(b).constData(), &second) == 0 && S_ISDIR(first.st_mode)
         && first.st_dev == second.st_dev && first.st_ino == second.st_ino;

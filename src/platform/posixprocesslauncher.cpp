@@ -97,8 +97,7 @@ Result<> PosixProcessLauncher::launch(const QString &commandLine)
     const QByteArray folder = QFile::encodeName(m_workingFolder);
 
     SpawnSettings settings;
-    posix_spawnattr_setflags(&settings.attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK
-                                                       | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setflags(&settings.attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     sigset_t mask;
     sigemptyset(&mask);
     posix_spawnattr_setsigmask(&settings.attributes, &mask);

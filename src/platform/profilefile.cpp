@@ -44,10 +44,10 @@ bool sameName(const QString &a, const QString &b)
 struct Line {
     enum class Kind { Other, Section, Key };
     qsizetype begin = 0;
-    qsizetype end = 0;  // before the line end
+    qsizetype end = 0; // before the line end
     qsizetype next = 0; // after the line end
     Kind kind = Kind::Other;
-    QByteArrayView name;  // section name, or key as spelled in the file
+    QByteArrayView name; // section name, or key as spelled in the file
     QByteArrayView value; // after "=", blanks trimmed
 };
 

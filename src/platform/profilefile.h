@@ -15,19 +15,20 @@ public:
     // defaultValue (cut the same way) when the file, section or key is missing. A failure's
     // reason does not name the file.
     virtual Result<QString> getString(const QString &path, const QString &section, const QString &key,
-                                                const QString &defaultValue, int bufferBytes) = 0;
+                                      const QString &defaultValue, int bufferBytes)
+        = 0;
     // Sets key in section, creating file, section or key as needed.
-    virtual Result<> writeString(const QString &path, const QString &section, const QString &key,
-                                                   const QString &value) = 0;
+    virtual Result<> writeString(const QString &path, const QString &section, const QString &key, const QString &value)
+        = 0;
 };
 
 // Profile files on disk: code page 932, or UTF-8 when the file starts with a byte-order mark.
 class IniProfileFile final : public ProfileFile {
 public:
     Result<QString> getString(const QString &path, const QString &section, const QString &key,
-                          const QString &defaultValue, int bufferBytes) override;
+                              const QString &defaultValue, int bufferBytes) override;
     Result<> writeString(const QString &path, const QString &section, const QString &key,
-                             const QString &value) override;
+                         const QString &value) override;
 };
 
 // The file's text rules, on the file's bytes.

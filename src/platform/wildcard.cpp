@@ -20,8 +20,7 @@ char asciiFolded(char c)
 }
 
 // Greedy match with one remembered star: linear for the usual patterns.
-template <typename Text, typename Fold>
-bool wildcardMatch(const Text &pattern, const Text &name, Fold fold)
+template <typename Text, typename Fold> bool wildcardMatch(const Text &pattern, const Text &name, Fold fold)
 {
     qsizetype p = 0;
     qsizetype n = 0;

@@ -1,8 +1,8 @@
 #include "startup/foldersettings.h"
 
 #include "platform/cp932.h"
-#include "platform/profilefile.h"
 #include "platform/filesystem.h"
+#include "platform/profilefile.h"
 
 using namespace Qt::StringLiterals;
 
@@ -46,8 +46,8 @@ Result<> GetInitInfo(FolderSettings &settings, ProfileFile &profile, const QStri
         {&FolderSettings::WorkFolder, {kWorkKey, kWorkDefault}},
     };
     for (const auto &[field, keyAndDefault] : folders) {
-        const Result<QString> read =
-            profile.getString(path, kSection, keyAndDefault.first, keyAndDefault.second, kBufferBytes);
+        const Result<QString> read
+            = profile.getString(path, kSection, keyAndDefault.first, keyAndDefault.second, kBufferBytes);
         if (!read) {
             return Result<>::failure(read.reason());
         }
@@ -66,7 +66,8 @@ Result<> SaveInitInfo(const FolderSettings &settings, ProfileFile &profile, cons
         }
     }
     const QString path = configurationFilePath(programFolder);
-    for (const auto &[key, folder] : {std::pair{kSearchKey, settings.SearchFolder}, std::pair{kWorkKey, settings.WorkFolder}}) {
+    for (const auto &[key, folder] :
+         {std::pair{kSearchKey, settings.SearchFolder}, std::pair{kWorkKey, settings.WorkFolder}}) {
         if (const Result<> written = profile.writeString(path, kSection, key, folder); !written) {
             return written;
         }

@@ -22,8 +22,7 @@ Result<> GetInitInfo(FolderSettings &settings, ProfileFile &profile, const QStri
 
 // Writes both folders to the configuration file. Nothing is written when either folder
 // holds a character that code page 932 cannot represent.
-Result<> SaveInitInfo(const FolderSettings &settings, ProfileFile &profile,
-                                      const QString &programFolder);
+Result<> SaveInitInfo(const FolderSettings &settings, ProfileFile &profile, const QString &programFolder);
 
 // The operator's messages for a configuration file that could not be read or written.
 [[nodiscard]] QString configurationReadFailedMessage(const QString &path, const QString &reason);

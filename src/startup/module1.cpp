@@ -17,8 +17,8 @@ bool Module1::Main()
 {
     // The rule database is opened by a relative name when the window loads.
     if (const Result<> current = m_services.programFolder.makeCurrent(); !current) {
-        m_services.messages.show(u"プログラムのフォルダ %1 に移動できません。\n%2"_s
-                                     .arg(m_services.programFolder.path(), current.reason()));
+        m_services.messages.show(
+            u"プログラムのフォルダ %1 に移動できません。\n%2"_s.arg(m_services.programFolder.path(), current.reason()));
         return false;
     }
 

@@ -22,7 +22,7 @@ public:
     // Modeless, without an owner.
     virtual void Show() = 0;
     virtual void setSearchFolderDisplay(const QString &folder) = 0; // Label3
-    virtual void setWorkFolderDisplay(const QString &folder) = 0;   // Label4
+    virtual void setWorkFolderDisplay(const QString &folder) = 0; // Label4
 };
 
 // The start-up module: the program's entry work and the program-wide state it keeps.

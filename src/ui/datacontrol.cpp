@@ -1,7 +1,7 @@
 #include "ui/datacontrol.h"
 
-#include "ui/fonts.h"
 #include "platform/messageboxes.h"
+#include "ui/fonts.h"
 #include "ui/twips.h"
 
 #include <QHBoxLayout>
@@ -52,8 +52,7 @@ private:
 
 } // namespace
 
-DataControl::DataControl(MessageBoxes &messages, OwnErrorBox ownErrorBox, QWidget *parent,
-                         const QString &databasePath)
+DataControl::DataControl(MessageBoxes &messages, OwnErrorBox ownErrorBox, QWidget *parent, const QString &databasePath)
     : QWidget(parent)
     , m_messages(messages)
     , m_ownErrorBox(ownErrorBox)
@@ -124,8 +123,7 @@ void DataControl::reportError(const QString &description)
     }
 }
 
-template <typename Move>
-void DataControl::navigate(Move move)
+template <typename Move> void DataControl::navigate(Move move)
 {
     if (m_store.RecordCount() == 0) {
         return; // nothing to move to

@@ -23,7 +23,11 @@ public:
     // it meets and reports them together, such as a pass, which must never wait on a box.
     class OwnErrorBoxSuppressed {
     public:
-        explicit OwnErrorBoxSuppressed(DataControl &control) : m_control(control) { ++m_control.m_suppressed; }
+        explicit OwnErrorBoxSuppressed(DataControl &control)
+            : m_control(control)
+        {
+            ++m_control.m_suppressed;
+        }
         ~OwnErrorBoxSuppressed() { --m_control.m_suppressed; }
         OwnErrorBoxSuppressed(const OwnErrorBoxSuppressed &) = delete;
         OwnErrorBoxSuppressed &operator=(const OwnErrorBoxSuppressed &) = delete;
@@ -58,8 +62,7 @@ signals:
 
 private:
     void reportError(const QString &description);
-    template <typename Move>
-    void navigate(Move move);
+    template <typename Move> void navigate(Move move);
 
     MessageBoxes &m_messages;
     OwnErrorBox m_ownErrorBox;

@@ -1,12 +1,12 @@
 #include "ui/frmctl.h"
 
-#include "ui/fonts.h"
-#include "startup/foldersettings.h"
 #include "platform/messageboxes.h"
-#include "startup/module1.h"
-#include "ui/pictures.h"
 #include "platform/platform.h"
 #include "platform/programfolder.h"
+#include "startup/foldersettings.h"
+#include "startup/module1.h"
+#include "ui/fonts.h"
+#include "ui/pictures.h"
 #include "ui/twips.h"
 
 #include <QCloseEvent>

@@ -1,10 +1,10 @@
 #include "ui/frmdbtable.h"
 
+#include "platform/messageboxes.h"
+#include "platform/platform.h"
 #include "ui/datacontrol.h"
 #include "ui/fonts.h"
-#include "platform/messageboxes.h"
 #include "ui/pictures.h"
-#include "platform/platform.h"
 #include "ui/ruletablemodel.h"
 #include "ui/twips.h"
 
@@ -143,8 +143,7 @@ void frmDBTable::onGridRowChanged(const QModelIndex &current, const QModelIndex 
     }
 }
 
-template <typename Steps>
-void frmDBTable::runSteps(Steps steps)
+template <typename Steps> void frmDBTable::runSteps(Steps steps)
 {
     grdDataGrid->commitOpenEdit();
     try {

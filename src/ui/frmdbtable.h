@@ -43,8 +43,7 @@ private:
     void followCursor();
     void onGridRowChanged(const QModelIndex &current, const QModelIndex &previous);
     // Runs a button's steps; a failure shows its description alone and ends them.
-    template <typename Steps>
-    void runSteps(Steps steps);
+    template <typename Steps> void runSteps(Steps steps);
     void applyResizeRule();
 
     Platform &m_platform;

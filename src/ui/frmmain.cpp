@@ -1,17 +1,17 @@
 #include "ui/frmmain.h"
 
+#include "engine/dispatchpass.h"
 #include "platform/browser.h"
 #include "platform/filesystem.h"
-#include "ui/datacontrol.h"
-#include "engine/dispatchpass.h"
-#include "ui/fonts.h"
-#include "ui/frmctl.h"
-#include "ui/frmdbtable.h"
 #include "platform/messageboxes.h"
-#include "ui/pictures.h"
 #include "platform/platform.h"
 #include "platform/programfolder.h"
 #include "platform/settingsstore.h"
+#include "ui/datacontrol.h"
+#include "ui/fonts.h"
+#include "ui/frmctl.h"
+#include "ui/frmdbtable.h"
+#include "ui/pictures.h"
 #include "ui/statuspanels.h"
 #include "ui/twips.h"
 #include "ui/windowlist.h"
@@ -96,8 +96,7 @@ void frmMain::buildControls()
     Label4 = Twips::place(folderDisplay(u"Label4"_s, area), u"Label4"_s, 1680, 840, 5055, 375);
     Label2 = Twips::place(transparentLabel(u"作業フォルダ"_s, area), u"Label2"_s, 360, 960, 1215, 255);
     Command3 = Twips::place(new QPushButton(u"環境設定"_s, area), u"Command3"_s, 5400, 1440, 1335, 495);
-    Command1 = Twips::place(new QPushButton(u"テーブル一覧"_s, area), u"Command1"_s, 5400, 2040, 1335,
-                     495);
+    Command1 = Twips::place(new QPushButton(u"テーブル一覧"_s, area), u"Command1"_s, 5400, 2040, 1335, 495);
     Command2 = Twips::place(new QPushButton(StartCaption, area), u"Command2"_s, 5400, 2640, 1335, 495);
 
     Label5 = Twips::place(transparentLabel(u"処理中"_s, area), u"Label5"_s, 4080, 2760, 1095, 375);
@@ -108,10 +107,9 @@ void frmMain::buildControls()
     Label5->setPalette(marker);
     Label5->hide();
 
-    lblLabels[0] = Twips::place(transparentLabel(u"検索ファイル"_s, area), u"lblLabels(0)"_s, 240,
-                         3480, 1575, 255);
-    lblLabels[1] = Twips::place(transparentLabel(u"プログラムまたはバッチファイル"_s, area),
-                         u"lblLabels(1)"_s, 2520, 3480, 2535, 255);
+    lblLabels[0] = Twips::place(transparentLabel(u"検索ファイル"_s, area), u"lblLabels(0)"_s, 240, 3480, 1575, 255);
+    lblLabels[1] = Twips::place(transparentLabel(u"プログラムまたはバッチファイル"_s, area), u"lblLabels(1)"_s, 2520,
+                                3480, 2535, 255);
     txtFields[0] = Twips::place(new QLineEdit(area), u"txtFields(0)"_s, 120, 3720, 2175, 285);
     txtFields[1] = Twips::place(new QLineEdit(area), u"txtFields(1)"_s, 2280, 3720, 4455, 285);
 
@@ -154,14 +152,11 @@ void frmMain::buildMenus()
         connect(action, &QAction::triggered, this, handler);
     };
     addItem(addMenu("mnuFile", u"ﾌｧｲﾙ(&F)"_s), "mnuFileExit", u"終了(&X)"_s, &frmMain::Unload);
-    addItem(addMenu("mnuData", u"ﾃﾞｰﾀ(&D)"_s), "mnuDatafrmDBTable", u"frmDBTable"_s,
-            &frmMain::openRuleTableEditor);
-    addItem(addMenu("mnuHelp", u"ﾍﾙﾌﾟ(&H)"_s), "mnyHelpDetel", u"ﾏﾆｭｱﾙ"_s,
-            &frmMain::openManual);
+    addItem(addMenu("mnuData", u"ﾃﾞｰﾀ(&D)"_s), "mnuDatafrmDBTable", u"frmDBTable"_s, &frmMain::openRuleTableEditor);
+    addItem(addMenu("mnuHelp", u"ﾍﾙﾌﾟ(&H)"_s), "mnyHelpDetel", u"ﾏﾆｭｱﾙ"_s, &frmMain::openManual);
 }
 
-template <typename Window>
-Window *frmMain::loadWindow(Window *window)
+template <typename Window> Window *frmMain::loadWindow(Window *window)
 {
     m_windows.add(window);
     return window;

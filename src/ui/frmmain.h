@@ -24,7 +24,7 @@ class frmMain : public QMainWindow, public MainWindowOps {
     Q_OBJECT
 public:
     static const QString StartCaption; // "処理開始": processing is off
-    static const QString StopCaption;  // "処理停止": processing is on
+    static const QString StopCaption; // "処理停止": processing is on
 
     // settings is the program's record of the two folders, which the folder settings dialog edits.
     frmMain(Platform &platform, WindowList &windows, FolderSettings &settings, QWidget *parent = nullptr);
@@ -54,8 +54,7 @@ protected:
 
 private:
     // Every window of the program joins the window list here, in the order of loading.
-    template <typename Window>
-    Window *loadWindow(Window *window);
+    template <typename Window> Window *loadWindow(Window *window);
     void buildControls();
     void buildMenus();
     void onCommand2Clicked();

@@ -10,7 +10,10 @@ class QWidget;
 // Message boxes as the operator sees them: QMessageBox titled "Fenlow" with an OK button.
 class WidgetMessageBoxes final : public MessageBoxes {
 public:
-    explicit WidgetMessageBoxes(QWidget *parent = nullptr) : m_parent(parent) {}
+    explicit WidgetMessageBoxes(QWidget *parent = nullptr)
+        : m_parent(parent)
+    {
+    }
     ~WidgetMessageBoxes() override;
     void show(const QString &text) override;
     void showWithoutBlocking(const QString &text) override;

@@ -2,8 +2,8 @@
 
 #include "platform/browser.h"
 #include "platform/clock.h"
-#include "platform/posixfilesystem.h"
 #include "platform/messageboxes.h"
+#include "platform/posixfilesystem.h"
 #include "platform/processlauncher.h"
 #include "platform/profilefile.h"
 #include "platform/programfolder.h"
@@ -37,8 +37,8 @@ public:
     void show(const QString &text) override { shown.append(text); }
     void showWithoutBlocking(const QString &text) override { reports.append(text); }
     void updateReport(const QString &text) override { quietUpdates.append(text); }
-    QStringList shown;   // modal boxes
-    QStringList reports;      // boxes that did not block, raised
+    QStringList shown; // modal boxes
+    QStringList reports; // boxes that did not block, raised
     QStringList quietUpdates; // reports that updated an open box without raising it
 };
 
@@ -56,7 +56,10 @@ public:
 
 class FakeProgramFolder final : public ProgramFolder {
 public:
-    explicit FakeProgramFolder(QString path) : m_path(std::move(path)) {}
+    explicit FakeProgramFolder(QString path)
+        : m_path(std::move(path))
+    {
+    }
     QString path() const override { return m_path; }
     Result<> makeCurrent() override
     {
@@ -96,12 +99,12 @@ public:
 class FakeProfileFile final : public ProfileFile {
 public:
     Result<QString> getString(const QString &path, const QString &section, const QString &key,
-                          const QString &defaultValue, int bufferBytes) override;
+                              const QString &defaultValue, int bufferBytes) override;
     Result<> writeString(const QString &path, const QString &section, const QString &key,
-                             const QString &value) override;
+                         const QString &value) override;
 
     QHash<QString, QString> readFailures; // key -> reason
-    QString writeFailure;                 // every write fails with this reason when set
+    QString writeFailure; // every write fails with this reason when set
 
 private:
     IniProfileFile m_real;
@@ -110,13 +113,16 @@ private:
 // The real file system, with moves that can fail or find their file gone, and a shared log.
 class FakeFileSystem final : public FileSystem {
 public:
-    explicit FakeFileSystem(QStringList *log = nullptr) : m_log(log) {}
+    explicit FakeFileSystem(QStringList *log = nullptr)
+        : m_log(log)
+    {
+    }
     QStringList listPlainFiles(const QString &folder, const QString &pattern) override;
     Result<MoveOutcome> moveFile(const QString &source, const QString &destination) override;
     bool isSameFolder(const QString &a, const QString &b) override { return m_real.isSameFolder(a, b); }
 
-    QHash<QString, QString> moveFailures;              // file name -> reason
-    std::function<void(const QString &)> beforeMove;   // given the source path
+    QHash<QString, QString> moveFailures; // file name -> reason
+    std::function<void(const QString &)> beforeMove; // given the source path
 
 private:
     PosixFileSystem m_real;
@@ -126,11 +132,14 @@ private:
 // Records launches instead of starting anything.
 class FakeProcessLauncher final : public ProcessLauncher {
 public:
-    explicit FakeProcessLauncher(QStringList *log = nullptr) : m_log(log) {}
+    explicit FakeProcessLauncher(QStringList *log = nullptr)
+        : m_log(log)
+    {
+    }
     Result<> canStart(const QString &commandLine) override;
     Result<> launch(const QString &commandLine) override;
 
-    QHash<QString, QString> problems;       // command line -> reason
+    QHash<QString, QString> problems; // command line -> reason
     QHash<QString, QString> launchFailures; // command line -> reason
     QStringList launched;
 

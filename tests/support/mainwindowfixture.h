@@ -16,13 +16,12 @@
 // files with a recording launcher and a clock the test sets.
 class MainWindowFixture : public ProgramFolderFixture {
 public:
-    explicit MainWindowFixture(const Rules &rules = {{text("*.txt"), text("prog-text")},
-                                                     {text("*.csv"), text("prog-csv")}},
+    explicit MainWindowFixture(const Rules &rules
+                               = {{text("*.txt"), text("prog-text")}, {text("*.csv"), text("prog-csv")}},
                                bool withDatabase = true, const QHash<QString, QString> &storedPlacement = {});
     ~MainWindowFixture();
 
-    template <typename T>
-    T *find(const QString &name) const
+    template <typename T> T *find(const QString &name) const
     {
         T *child = window->findChild<T *>(name);
         if (!child) {

@@ -13,8 +13,7 @@ namespace TestFolders {
 
 namespace {
 
-template <typename Work>
-void withDatabase(const QString &path, Work work)
+template <typename Work> void withDatabase(const QString &path, Work work)
 {
     const QString name = u"test-support"_s;
     {
