@@ -4,6 +4,7 @@
 
 #include "engine/dispatchpass.h"
 #include "engine/rulestore.h"
+#include "platform/clock.h"
 #include "platform/posixfilesystem.h"
 #include "platform/posixprocesslauncher.h"
 
@@ -94,7 +95,8 @@ QPair<double, PassReport> timedPass(const QString &root, const QString &database
     PosixProcessLauncher launcher(root);
     QElapsedTimer timer;
     timer.start();
-    const PassReport report = runDispatchPass(store, in, work, files, launcher);
+    SystemClock clock;
+    const PassReport report = runDispatchPass(store, {in, work, files, launcher, clock, 0});
     return {seconds(timer), report};
 }
 

@@ -32,9 +32,15 @@ public:
     {
         store->Open();
     }
-    PassReport pass() { return runDispatchPass(*store, search, work, files, launcher); }
+    PassReport pass() { return passOver(search, work); }
+    PassReport passOver(const QString &searchFolder, const QString &workFolder)
+    {
+        return runDispatchPass(*store, {searchFolder, workFolder, files, launcher, clock, settleSeconds});
+    }
 
     QStringList log;
+    FakeClock clock; // far from the files' times unless a test sets it: they count as settled
+    int settleSeconds = 2;
     FakeFileSystem files;
     FakeProcessLauncher launcher;
     std::unique_ptr<RuleStore> store;
@@ -310,7 +316,7 @@ void tst_DispatchPass::nothingToDo()
     QString work = f.work;
     arrange(f, search, work);
 
-    const PassReport report = runDispatchPass(*f.store, search, work, f.files, f.launcher);
+    const PassReport report = f.passOver(search, work);
     QCOMPARE(report.failures.size(), reported ? 1 : 0);
     if (reported) {
         QCOMPARE(report.failures[0].step, Step::Folders);

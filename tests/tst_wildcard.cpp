@@ -1,3 +1,4 @@
+#include "platform/filenames.h"
 #include "platform/wildcard.h"
 
 #include <QTest>
@@ -9,6 +10,8 @@ class tst_Wildcard : public QObject {
 private slots:
     void matches_data();
     void matches();
+    void bytesThatAreNotUtf8_data();
+    void bytesThatAreNotUtf8();
 };
 
 void tst_Wildcard::matches_data()
@@ -59,6 +62,31 @@ void tst_Wildcard::matches()
     const WildcardPattern wildcard(pattern);
     QCOMPARE(wildcard.matches(name), expected);
     QCOMPARE(wildcard.matchesUtf8(name.toUtf8()), expected);
+}
+
+void tst_Wildcard::bytesThatAreNotUtf8_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("Latin-1 byte, question mark") << "?.txt" << QByteArray("\xE9.txt") << true;
+    QTest::newRow("Latin-1 byte, star") << "*.txt" << QByteArray("caf\xE9.txt") << true;
+    QTest::newRow("Latin-1 byte is not the letter it means") << u"é.txt"_s << QByteArray("\xE9.txt") << false;
+    QTest::newRow("code page 932 name: two bytes, two characters") << "??.csv" << QByteArray("\x8E\xF3.csv") << true;
+    QTest::newRow("code page 932 name: not one") << "?.csv" << QByteArray("\x8E\xF3.csv") << false;
+    QTest::newRow("a cut-off UTF-8 sequence") << "a?" << QByteArray("a\xE3\x81") << false;
+    QTest::newRow("a newline is a character") << "a?b" << QByteArray("a\nb") << true;
+}
+
+void tst_Wildcard::bytesThatAreNotUtf8()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QByteArray, name);
+    QFETCH(bool, expected);
+    const WildcardPattern wildcard(pattern);
+    QCOMPARE(wildcard.matchesUtf8(name), expected);
+    QCOMPARE(wildcard.matches(FileNames::decode(name)), expected);
+    QCOMPARE(FileNames::encode(FileNames::decode(name)), name);
 }
 
 QTEST_GUILESS_MAIN(tst_Wildcard)

@@ -1,6 +1,8 @@
 #include "engine/dispatchpass.h"
 
 #include "engine/rulestore.h"
+#include "platform/clock.h"
+#include "platform/filenames.h"
 #include "platform/filesystem.h"
 #include "platform/processlauncher.h"
 
@@ -14,10 +16,11 @@ namespace {
 // arrives through the store's Error notification.
 class PassRun {
 public:
-    PassRun(RuleStore &rules, FileSystem &files, ProcessLauncher &launcher)
+    PassRun(RuleStore &rules, const PassSetup &setup)
         : m_rules(rules)
-        , m_files(files)
-        , m_launcher(launcher)
+        , m_setup(setup)
+        , m_files(setup.files)
+        , m_launcher(setup.launcher)
     {
         m_storeErrors = QObject::connect(&rules, &RuleStore::Error, [this](const QString &description) {
             fail(PassFailure::Step::Store, {}, description);
@@ -37,6 +40,7 @@ private:
     }
 
     RuleStore &m_rules;
+    const PassSetup &m_setup;
     FileSystem &m_files;
     ProcessLauncher &m_launcher;
     QMetaObject::Connection m_storeErrors;
@@ -55,6 +59,9 @@ PassReport PassRun::run(const QString &searchFolder, const QString &workFolder)
     if (m_files.isSameFolder(searchFolder, workFolder)) {
         fail(PassFailure::Step::Folders, {}, u"検索フォルダと作業フォルダが同じフォルダです。"_s);
         return m_report;
+    }
+    for (const QString &problem : m_files.recoverAbandoned(searchFolder, workFolder)) {
+        fail(PassFailure::Step::Leftover, {}, problem);
     }
     if (m_rules.RecordCount() == 0) {
         return m_report;
@@ -83,7 +90,9 @@ void PassRun::runRule(const QString &pattern, const QString &searchFolder, const
 {
     const QString command = m_rules.Fields(u"BatFile"_s).toString();
     QStringList names;
-    for (const QString &name : m_files.listPlainFiles(searchFolder, pattern)) {
+    const QStringList listed = m_files.listPlainFiles(searchFolder, pattern);
+    const SettleRule settle{m_setup.clock.now(), m_setup.settleSeconds};
+    for (const QString &name : listed) {
         if (!m_owned.contains(name)) {
             m_owned.insert(name);
             names.append(name);
@@ -100,13 +109,18 @@ void PassRun::runRule(const QString &pattern, const QString &searchFolder, const
     }
 
     for (const QString &name : names) {
-        const Result<MoveOutcome> move = m_files.moveFile(joinPath(searchFolder, name), joinPath(workFolder, name));
+        const Result<MoveOutcome> move
+            = m_files.moveFile(joinPath(searchFolder, name), joinPath(workFolder, name), settle);
         if (!move) {
             fail(PassFailure::Step::Move, name, move.reason());
             continue;
         }
         if (move.value() == MoveOutcome::SourceGone) {
             continue; // another program took it after the listing
+        }
+        if (move.value() == MoveOutcome::Waiting) {
+            ++m_report.filesWaiting; // still being written: a later pass moves it
+            continue;
         }
         ++m_report.filesMoved;
         if (const Result<> launched = m_launcher.launch(command); !launched) {
@@ -130,12 +144,15 @@ QString describe(const PassFailure &failure)
             .arg(failure.waiting)
             .arg(failure.reason);
     case PassFailure::Step::Move:
-        return u"%1 を作業フォルダへ移動できません (検索フォルダに残しました): %2"_s.arg(failure.file, failure.reason);
+        return u"%1 を作業フォルダへ移動できません (検索フォルダに残しました): %2"_s.arg(
+            FileNames::printable(failure.file), failure.reason);
     case PassFailure::Step::Launch:
         return u"%1 は作業フォルダへ移動しましたが、規則「%2」のプログラムを起動できません: %3"_s.arg(
-            failure.file, failure.pattern, failure.reason);
+            FileNames::printable(failure.file), failure.pattern, failure.reason);
     case PassFailure::Step::Store:
         return u"規則の変更を書き込めません: %1"_s.arg(failure.reason);
+    case PassFailure::Step::Leftover:
+        return failure.reason;
     }
     return failure.reason;
 }
@@ -151,13 +168,16 @@ QString describe(const PassReport &report)
     if (report.failures.size() > kListed) {
         lines.append(u"ほか %1 件"_s.arg(report.failures.size() - kListed));
     }
-    lines.append(
-        u"移動したファイル %1 件、起動したプログラム %2 回"_s.arg(report.filesMoved).arg(report.programsLaunched));
+    QString counts
+        = u"移動したファイル %1 件、起動したプログラム %2 回"_s.arg(report.filesMoved).arg(report.programsLaunched);
+    if (report.filesWaiting > 0) {
+        counts += u"、待機中 %1 件"_s.arg(report.filesWaiting);
+    }
+    lines.append(counts);
     return lines.join(u'\n');
 }
 
-PassReport runDispatchPass(RuleStore &rules, const QString &searchFolder, const QString &workFolder, FileSystem &files,
-                           ProcessLauncher &launcher)
+PassReport runDispatchPass(RuleStore &rules, const PassSetup &setup)
 {
-    return PassRun(rules, files, launcher).run(searchFolder, workFolder);
+    return PassRun(rules, setup).run(setup.searchFolder, setup.workFolder);
 }

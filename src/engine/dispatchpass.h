@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 
+class Clock;
 class FileSystem;
 class ProcessLauncher;
 class RuleStore;
@@ -15,6 +16,7 @@ struct PassFailure {
         Move, // the file is still in the search folder
         Launch, // the file is in the work folder; its program did not start
         Store, // a change typed into the current rule could not be written
+        Leftover, // a move that a process which ended left half done could not be put back
     };
     Step step = Step::Folders;
     QString pattern;
@@ -26,7 +28,18 @@ struct PassFailure {
 struct PassReport {
     int filesMoved = 0;
     int programsLaunched = 0;
+    int filesWaiting = 0; // still being written: left for a later pass, no failure
     QList<PassFailure> failures;
+};
+
+// What a pass works with besides the rules.
+struct PassSetup {
+    QString searchFolder;
+    QString workFolder;
+    FileSystem &files;
+    ProcessLauncher &launcher;
+    const Clock &clock; // the wall clock, read when a folder is listed
+    int settleSeconds = 2; // a file modified this close to the listing waits (0: no such wait)
 };
 
 // The operator's wording of one failure, and of a pass's failures as one report.
@@ -38,6 +51,6 @@ struct PassReport {
 // The first rule whose pattern matches a file owns it: when that rule cannot move the file or
 // cannot start its program, the file stays for a later pass and no later rule takes it.
 // A failure never ends the pass: the file or rule is passed over and reported. The cursor is
-// left on the last row.
-[[nodiscard]] PassReport runDispatchPass(RuleStore &rules, const QString &searchFolder, const QString &workFolder,
-                                         FileSystem &files, ProcessLauncher &launcher);
+// left on the last row. A file still being written waits for a later pass, owned all the same.
+// Before the rules, what a process that ended left half done is put back.
+[[nodiscard]] PassReport runDispatchPass(RuleStore &rules, const PassSetup &setup);

@@ -1,5 +1,7 @@
 #include "platform/wildcard.h"
 
+#include "platform/filenames.h"
+
 #include <QDir>
 
 namespace {
@@ -19,8 +21,9 @@ char asciiFolded(char c)
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
 
-// Greedy match with one remembered star: linear for the usual patterns.
-template <typename Text, typename Fold> bool wildcardMatch(const Text &pattern, const Text &name, Fold fold)
+// Greedy match with one remembered star: linear for the usual patterns. same(p, n) tells
+// whether pattern character p, neither "*" nor "?", matches name character n.
+template <typename Text, typename Same> bool wildcardMatch(const Text &pattern, const Text &name, Same same)
 {
     qsizetype p = 0;
     qsizetype n = 0;
@@ -30,7 +33,7 @@ template <typename Text, typename Fold> bool wildcardMatch(const Text &pattern, 
         if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == fold(name[n]))) {
+        } else if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n]))) {
             ++p;
             ++n;
         } else if (starP >= 0) {
@@ -67,7 +70,9 @@ bool WildcardPattern::matches(const QString &name) const
     if (m_matchesAll) {
         return true;
     }
-    return wildcardMatch(m_folded, name, [](QChar c) { return c.toCaseFolded(); });
+    // A byte that was not valid UTF-8 is one character that only "*" and "?" match.
+    return wildcardMatch(m_folded, name,
+                         [](QChar p, QChar n) { return !FileNames::isEscapedByte(n) && p == n.toCaseFolded(); });
 }
 
 bool WildcardPattern::matchesUtf8(QByteArrayView name) const
@@ -79,7 +84,7 @@ bool WildcardPattern::matchesUtf8(QByteArrayView name) const
         return true;
     }
     if (m_asciiFolded.size() != m_folded.size() || !isAscii(name)) {
-        return matches(QString::fromUtf8(name));
+        return matches(FileNames::decode(name));
     }
-    return wildcardMatch(QByteArrayView(m_asciiFolded), name, asciiFolded);
+    return wildcardMatch(QByteArrayView(m_asciiFolded), name, [](char p, char n) { return p == asciiFolded(n); });
 }

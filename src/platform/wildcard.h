@@ -11,7 +11,7 @@ public:
     explicit WildcardPattern(const QString &pattern);
 
     [[nodiscard]] bool matches(const QString &name) const;
-    // The same test on a name's UTF-8 bytes: quick for plain ASCII names, decoded otherwise.
+    // The same test on a name's bytes: quick for plain ASCII names, decoded (FileNames) otherwise.
     [[nodiscard]] bool matchesUtf8(QByteArrayView name) const;
 
 private:

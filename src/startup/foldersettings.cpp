@@ -11,6 +11,8 @@ namespace {
 const QString kSection = u"Center"_s;
 const QString kSearchKey = u"serch"_s;
 const QString kWorkKey = u"remove"_s;
+const QString kSettleKey = u"settle"_s;
+constexpr int kSettleDefault = 2;
 const QString kSearchDefault = u"C:\\Program File\\ZEZERU\\xxxxxx.attach"_s;
 const QString kWorkDefault = u"C:\\remove"_s;
 // The read buffer of the profile function, in bytes: at most 127 bytes of value and a NUL.
@@ -53,6 +55,13 @@ Result<> GetInitInfo(FolderSettings &settings, ProfileFile &profile, const QStri
         }
         settings.*field = trimmedSpaces(read.value());
     }
+    const Result<QString> settle = profile.getString(path, kSection, kSettleKey, {}, kBufferBytes);
+    if (!settle) {
+        return Result<>::failure(settle.reason());
+    }
+    bool whole = false;
+    const int seconds = settle.value().trimmed().toInt(&whole);
+    settings.settleSeconds = whole && seconds >= 0 ? seconds : kSettleDefault;
     return Result<>::success();
 }
 

@@ -218,8 +218,9 @@ void frmMain::ProcessFileList()
         // A rule edit that the table refuses while the pass moves the cursor goes into the
         // pass's report; meanwhile the data control must not stop the tick with a box of its own.
         const DataControl::OwnErrorBoxSuppressed reportedByThePass(*datPrimaryRS);
-        report = runDispatchPass(datPrimaryRS->Recordset(), Label3->text(), Label4->text(), m_platform.files,
-                                 m_platform.launcher);
+        report = runDispatchPass(datPrimaryRS->Recordset(),
+                                 {Label3->text(), Label4->text(), m_platform.files, m_platform.launcher,
+                                  m_platform.clock, m_settings.settleSeconds});
     }
     // A tick never waits on the operator: the report stays up while processing goes on.
     const ProblemMemory::Decision shown = m_problems.take(report, Label3->text(), Label4->text());

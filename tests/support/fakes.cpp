@@ -30,8 +30,10 @@ QStringList FakeFileSystem::listPlainFiles(const QString &folder, const QString 
     return m_real.listPlainFiles(folder, pattern);
 }
 
-Result<MoveOutcome> FakeFileSystem::moveFile(const QString &source, const QString &destination)
+Result<MoveOutcome> FakeFileSystem::moveFile(const QString &source, const QString &destination,
+                                             const SettleRule &settle)
 {
+    settleRules.append(settle);
     if (beforeMove) {
         beforeMove(source);
     }
@@ -39,7 +41,10 @@ Result<MoveOutcome> FakeFileSystem::moveFile(const QString &source, const QStrin
     if (moveFailures.contains(name)) {
         return Result<MoveOutcome>::failure(moveFailures.value(name));
     }
-    const Result<MoveOutcome> result = m_real.moveFile(source, destination);
+    if (stillBeingWritten.contains(name)) {
+        return MoveOutcome::Waiting;
+    }
+    const Result<MoveOutcome> result = m_real.moveFile(source, destination, settle);
     if (m_log && result && result.value() == MoveOutcome::Moved) {
         m_log->append(u"move %1"_s.arg(name));
     }

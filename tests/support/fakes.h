@@ -118,10 +118,16 @@ public:
     {
     }
     QStringList listPlainFiles(const QString &folder, const QString &pattern) override;
-    Result<MoveOutcome> moveFile(const QString &source, const QString &destination) override;
+    Result<MoveOutcome> moveFile(const QString &source, const QString &destination, const SettleRule &settle) override;
+    QStringList recoverAbandoned(const QString &searchFolder, const QString &workFolder) override
+    {
+        return m_real.recoverAbandoned(searchFolder, workFolder);
+    }
     bool isSameFolder(const QString &a, const QString &b) override { return m_real.isSameFolder(a, b); }
 
     QHash<QString, QString> moveFailures; // file name -> reason
+    QStringList stillBeingWritten; // file names that wait
+    QList<SettleRule> settleRules; // as each move was given it
     std::function<void(const QString &)> beforeMove; // given the source path
 
 private:
