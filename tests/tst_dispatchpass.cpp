@@ -1,13 +1,20 @@
 #include "engine/dispatchpass.h"
 #include "engine/rulestore.h"
+#include "platform/filenames.h"
+#include "platform/posixfilesystem.h"
 #include "support/fakes.h"
 #include "support/programfolderfixture.h"
 #include "support/testfolders.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -79,6 +86,10 @@ private slots:
     void firstMatchingRuleOwnsItsFiles();
     void nothingToDo_data();
     void nothingToDo();
+    void fileStillBeingWrittenWaits();
+    void reportShowsNameBytesEscaped();
+    void leftoverOfAnEndedProcessIsPutBackAndMoved();
+    void twoProcessesDispatchEachFileOnce();
     void usesAnEditOfTheCurrentRule();
     void reportsAnEditThatCannotBeWritten();
 };
@@ -324,6 +335,108 @@ void tst_DispatchPass::nothingToDo()
     QCOMPARE(report.filesMoved, 0);
     QVERIFY(f.launcher.launched.isEmpty());
     QCOMPARE(readFile(f.search + "/a"), QByteArray("a"));
+}
+
+void tst_DispatchPass::fileStillBeingWrittenWaits()
+{
+    Fixture f({{text("*.txt"), text("prog-txt")}, {text("?.txt"), text("prog-one")}});
+    f.drop({u"a.txt"_s, u"b.txt"_s});
+    f.files.stillBeingWritten = QStringList{u"a.txt"_s};
+    f.clock.set(QDateTime(QDate(2026, 3, 1), QTime(9, 0, 0)));
+    f.settleSeconds = 5;
+
+    PassReport report = f.pass();
+    QVERIFY(report.failures.isEmpty());
+    QCOMPARE(report.filesWaiting, 1);
+    QCOMPARE(report.filesMoved, 1);
+    QVERIFY(describe(report).contains(u"待機中 1 件"_s));
+    QCOMPARE(entries(f.search), QStringList{u"a.txt"_s}); // owned by "*.txt" all the same
+    QCOMPARE(f.launcher.launched, QStringList{u"prog-txt"_s});
+    for (const SettleRule &rule : f.files.settleRules) {
+        QCOMPARE(rule.listedAt, f.clock.now());
+        QCOMPARE(rule.seconds, 5);
+    }
+
+    // The writer has closed it: the next pass moves it, by its own rule.
+    f.files.stillBeingWritten.clear();
+    report = f.pass();
+    QCOMPARE(report.filesWaiting, 0);
+    QCOMPARE(f.launcher.launched, (QStringList{u"prog-txt"_s, u"prog-txt"_s}));
+    QVERIFY(entries(f.search).isEmpty());
+}
+
+void tst_DispatchPass::reportShowsNameBytesEscaped()
+{
+    Fixture f({{text("*"), text("prog")}});
+    const QString latin1 = FileNames::decode("caf\xE9.txt");
+    const int fd = ::open(FileNames::encode(f.search + u'/' + latin1).constData(), O_WRONLY | O_CREAT, 0644);
+    QVERIFY(fd >= 0);
+    ::close(fd);
+    f.files.moveFailures.insert(latin1, u"busy"_s);
+    const PassReport report = f.pass();
+    QCOMPARE(report.failures.size(), 1);
+    QVERIFY2(describe(report).contains(u"caf\\xE9.txt を作業フォルダへ移動できません"_s), qPrintable(describe(report)));
+}
+
+void tst_DispatchPass::leftoverOfAnEndedProcessIsPutBackAndMoved()
+{
+    Fixture f({{text("*"), text("prog")}});
+    const QString host = QString::fromUtf8(PosixFileSystem().claimPrefix()).section(u'~', 1, 1);
+    writeFile(f.search + u"/.fenlow-claim~%1~%2~a.txt"_s.arg(host).arg(TestFolders::endedProcessId()), "a.txt");
+    const PassReport report = f.pass();
+    QVERIFY(report.failures.isEmpty());
+    QCOMPARE(report.filesMoved, 1);
+    QCOMPARE(readFile(f.work + "/a.txt"), QByteArray("a.txt"));
+    QVERIFY(entries(f.search).isEmpty());
+}
+
+void tst_DispatchPass::twoProcessesDispatchEachFileOnce()
+{
+    // Work folders on another file system than the search folder: every move is a claim and a copy.
+    struct stat here { };
+    struct stat shm { };
+    Fixture f({{text("*"), text("prog")}});
+    if (::stat("/dev/shm", &shm) != 0 || ::access("/dev/shm", W_OK) != 0
+        || ::stat(QFile::encodeName(f.search).constData(), &here) != 0 || here.st_dev == shm.st_dev) {
+        QSKIP("no second writable file system at /dev/shm");
+    }
+    constexpr int kFiles = 1000;
+    QStringList names;
+    for (int i = 0; i < kFiles; ++i) {
+        names.append(u"file%1.dat"_s.arg(i, 4, 10, QLatin1Char('0')));
+    }
+    f.drop(names);
+    QTemporaryDir other(u"/dev/shm/fenlow-test-XXXXXX"_s);
+    const QStringList works{other.filePath(u"work1"_s), other.filePath(u"work2"_s)};
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (int i = 0; i < 2; ++i) {
+        QDir().mkpath(works[i]);
+        processes.push_back(std::make_unique<QProcess>());
+        processes.back()->setProcessChannelMode(QProcess::ForwardedChannels);
+        processes.back()->start(QStringLiteral(FENLOW_PASS_HELPER),
+                                {f.database, f.search, works[i], other.filePath(u"starts%1"_s.arg(i))});
+    }
+    for (auto &process : processes) {
+        QVERIFY(process->waitForFinished(120000));
+        QCOMPARE(process->exitCode(), 0);
+    }
+
+    QStringList arrived;
+    for (const QString &work : works) {
+        for (const QString &name : entries(work)) {
+            QVERIFY2(!name.startsWith(u'.'), qPrintable(name)); // no temporary left
+            QCOMPARE(readFile(work + u'/' + name), name.toUtf8());
+            arrived.append(name);
+        }
+    }
+    arrived.sort();
+    QCOMPARE(arrived, names); // each file once, in one of the work folders
+    QVERIFY(entries(f.search).isEmpty()); // and no claim left behind
+    qsizetype starts = 0;
+    for (int i = 0; i < 2; ++i) {
+        starts += readFile(other.filePath(u"starts%1"_s.arg(i))).count('\n');
+    }
+    QCOMPARE(starts, qsizetype(kFiles));
 }
 
 void tst_DispatchPass::usesAnEditOfTheCurrentRule()

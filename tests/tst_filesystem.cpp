@@ -381,10 +381,7 @@ void tst_FileSystem::recoverAbandoned()
     QFETCH(int, problems);
 
     // A process that ran on this host and has ended: one we started and waited for.
-    QProcess ended;
-    ended.start(u"true"_s, {});
-    QVERIFY(ended.waitForFinished());
-    const QString pid = QString::number(ended.processId() > 0 ? ended.processId() : 999999);
+    const QString pid = QString::number(TestFolders::endedProcessId());
     const QString host = QString::fromUtf8(m_files.claimPrefix()).section(u'~', 1, 1);
     const auto fill = [&](QString name) { return name.replace(u"HOST"_s, host).replace(u"PID"_s, pid); };
     writeFile((inWorkFolder ? m_work : m_in) + u'/' + fill(left), "claimed content");

@@ -21,6 +21,8 @@ private slots:
     void readsBothFolders_data();
     void readsBothFolders();
     void missingFileIsNotCreated();
+    void readsTheSettleTime_data();
+    void readsTheSettleTime();
     void failedReadKeepsWhatWasNotRead();
     void saveWritesBothKeys();
     void saveThenReadRoundTrip_data();
@@ -74,6 +76,35 @@ void tst_FolderSettings::readsBothFolders()
     QVERIFY(GetInitInfo(settings, profile, m_dir.path()).ok());
     QCOMPARE(settings.SearchFolder, search);
     QCOMPARE(settings.WorkFolder, work);
+}
+
+void tst_FolderSettings::readsTheSettleTime_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("seconds");
+    QTest::newRow("no key") << QByteArray("[Center]\r\nserch=/in\r\n") << 2;
+    QTest::newRow("five seconds") << QByteArray("[Center]\r\nsettle=5\r\n") << 5;
+    QTest::newRow("turned off") << QByteArray("[Center]\r\nsettle = 0\r\n") << 0;
+    QTest::newRow("not a number") << QByteArray("[Center]\r\nsettle=soon\r\n") << 2;
+    QTest::newRow("negative") << QByteArray("[Center]\r\nsettle=-3\r\n") << 2;
+    QTest::newRow("in another section") << QByteArray("[Other]\r\nsettle=9\r\n") << 2;
+}
+
+void tst_FolderSettings::readsTheSettleTime()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, seconds);
+    TestFolders::writeFile(iniPath(), content);
+    FolderSettings settings;
+    settings.settleSeconds = 77;
+    IniProfileFile profile;
+    QVERIFY(GetInitInfo(settings, profile, m_dir.path()).ok());
+    QCOMPARE(settings.settleSeconds, seconds);
+    // Registering folders leaves the key as it was.
+    QVERIFY(SaveInitInfo({u"/a"_s, u"/b"_s}, profile, m_dir.path()).ok());
+    if (const qsizetype settleLine = content.indexOf("settle"); settleLine >= 0) {
+        QVERIFY(TestFolders::readFile(iniPath()).contains(content.mid(settleLine)));
+    }
 }
 
 void tst_FolderSettings::missingFileIsNotCreated()

@@ -1,7 +1,5 @@
 #include "support/fakes.h"
 
-#include <QFileInfo>
-
 using namespace Qt::StringLiterals;
 
 Result<QString> FakeProfileFile::getString(const QString &path, const QString &section, const QString &key,
@@ -37,7 +35,7 @@ Result<MoveOutcome> FakeFileSystem::moveFile(const QString &source, const QStrin
     if (beforeMove) {
         beforeMove(source);
     }
-    const QString name = QFileInfo(source).fileName();
+    const QString name = source.section(u'/', -1); // as it stands: names need not be valid text
     if (moveFailures.contains(name)) {
         return Result<MoveOutcome>::failure(moveFailures.value(name));
     }

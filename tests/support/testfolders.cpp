@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -92,6 +93,18 @@ void execute(const QString &path, const QString &statement)
             qFatal("%s", qPrintable(query.lastError().text()));
         }
     });
+}
+
+qint64 endedProcessId()
+{
+    QProcess process;
+    process.start(u"true"_s, {});
+    if (!process.waitForStarted()) {
+        qFatal("cannot start true");
+    }
+    const qint64 pid = process.processId();
+    process.waitForFinished();
+    return pid;
 }
 
 } // namespace TestFolders

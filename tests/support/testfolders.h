@@ -19,6 +19,8 @@ void writeFile(const QString &path, const QByteArray &content = "data");
 void createRuleDatabase(const QString &path, const QList<QPair<QVariant, QVariant>> &rules);
 // The rules in the table, ordered by rowid.
 [[nodiscard]] QList<QPair<QVariant, QVariant>> readRules(const QString &path);
+// The id of a process of this host that has ended: one started and waited for.
+[[nodiscard]] qint64 endedProcessId();
 // Runs one statement on the database through a connection of its own.
 void execute(const QString &path, const QString &statement);
 
