@@ -134,6 +134,10 @@ void tst_FileSystem::move_data()
         << Arrange([](const MoveFolders &f) { QDir().mkdir(f.destination); }) << Outcome::Failed;
     QTest::newRow("work folder missing") << Arrange([](const MoveFolders &f) { QDir(f.work).removeRecursively(); })
                                          << Outcome::Failed;
+    QTest::newRow("work folder is a file") << Arrange([](const MoveFolders &f) {
+        QDir(f.work).removeRecursively();
+        writeFile(f.work, "not a folder");
+    }) << Outcome::Failed;
     QTest::newRow("source gone") << Arrange([](const MoveFolders &f) { QFile::remove(f.source); })
                                  << Outcome::SourceGone;
 }
@@ -479,6 +483,13 @@ void tst_FileSystem::readOnlySearchFolderKeepsTheFile()
     QCOMPARE(outcomeOf(result), Outcome::Failed);
     QCOMPARE(readFile(search + "/a.txt"), QByteArray("content"));
     QCOMPARE(entries(m_work), QStringList{});
+
+    // And a read-only work folder on a file system of its own: the file goes back under its name.
+    writeFile(m_in + "/b.txt", "content b");
+    const Result<MoveOutcome> intoReadOnly = m_files.moveFile(m_in + "/b.txt", search + "/b.txt", {});
+    QCOMPARE(outcomeOf(intoReadOnly), Outcome::Failed);
+    QCOMPARE(entries(m_in), QStringList{u"b.txt"_s});
+    QCOMPARE(readFile(m_in + "/b.txt"), QByteArray("content b"));
 }
 
 QTEST_GUILESS_MAIN(tst_FileSystem)
