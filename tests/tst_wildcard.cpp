@@ -48,6 +48,8 @@ void tst_Wildcard::matches_data()
     QTest::newRow("half-width katakana") << u"ﾃｽﾄ?.txt"_s << u"ﾃｽﾄ1.txt"_s << true;
     QTest::newRow("full-width letters fold") << u"ＡＢ*"_s << u"ａｂc"_s << true;
     QTest::newRow("non-ASCII pattern, ASCII name") << u"é*"_s << "e.txt" << false;
+    QTest::newRow("a character outside the BMP is one character") << "?.txt" << u"😀.txt"_s << true;
+    QTest::newRow("outside the BMP, case folded") << u"𐐀*"_s << u"𐐨x"_s << true;
     QTest::newRow("folder part matches nothing") << "in/*.txt"
                                                  << "a.txt" << false;
     QTest::newRow("folder part, even with star dot star") << "in/*.*"

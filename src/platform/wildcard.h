@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
-// A file-name pattern of the listing: "*" any run of characters, "?" exactly one, matched
-// against the whole name without regard to case. "*.*" matches every name, and a pattern
+#include <string>
+
+// A file-name pattern of the listing: "*" any run of characters, "?" exactly one (a code
+// point), matched against the whole name without regard to case (simple case folding). "*.*" matches every name, and a pattern
 // that holds a path separator matches nothing.
 class WildcardPattern {
 public:
@@ -15,8 +18,9 @@ public:
     [[nodiscard]] bool matchesUtf8(QByteArrayView name) const;
 
 private:
-    QString m_folded;
+    std::u32string m_folded;
     QByteArray m_asciiFolded; // the folded pattern, when it is plain ASCII
+    bool m_asciiOnly = true;
     bool m_matchesAll = false;
     bool m_matchesNothing = false;
 };
