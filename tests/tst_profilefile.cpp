@@ -195,23 +195,36 @@ void tst_ProfileFile::writeCreatesTheFile()
 
 void tst_ProfileFile::writeRefusesTextOutsideTheCodePage_data()
 {
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    QTest::newRow("emoji") << u"C:\\in😀"_s;
-    QTest::newRow("yen sign maps to a backslash") << u"C:\\¥in"_s;
-    QTest::newRow("hangul") << u"C:\\한"_s;
+    QTest::addColumn<QString>("refused"); // the text the reason names
+    QTest::newRow("emoji") << "Center"
+                           << "serch" << u"C:\\in😀"_s << u"C:\\in😀"_s;
+    QTest::newRow("yen sign maps to a backslash") << "Center"
+                                                  << "serch" << u"C:\\¥in"_s << u"C:\\¥in"_s;
+    QTest::newRow("hangul") << "Center"
+                            << "serch" << u"C:\\한"_s << u"C:\\한"_s;
+    // Found by fuzzing: such a name was written as other bytes and never read back.
+    QTest::newRow("section name") << u"Cent\uFFFD"_s << "serch"
+                                  << "x" << u"Cent\uFFFD"_s;
+    QTest::newRow("key name") << "Center" << u"한"_s << "x" << u"한"_s;
 }
 
 void tst_ProfileFile::writeRefusesTextOutsideTheCodePage()
 {
+    QFETCH(QString, section);
+    QFETCH(QString, key);
     QFETCH(QString, value);
+    QFETCH(QString, refused);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Fenlow.ini"_s);
     const QByteArray before = "[Center]\r\nserch=old\r\n";
     TestFolders::writeFile(path, before);
     IniProfileFile profile;
-    const Result<> write = profile.writeString(path, u"Center"_s, u"serch"_s, value);
+    const Result<> write = profile.writeString(path, section, key, value);
     QVERIFY(!write.ok());
-    QVERIFY(write.reason().contains(value));
+    QVERIFY(write.reason().contains(refused));
     QCOMPARE(TestFolders::readFile(path), before);
 }
 

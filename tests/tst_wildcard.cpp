@@ -78,6 +78,8 @@ void tst_Wildcard::bytesThatAreNotUtf8_data()
     QTest::newRow("code page 932 name: not one") << "?.csv" << QByteArray("\x8E\xF3.csv") << false;
     QTest::newRow("a cut-off UTF-8 sequence") << "a?" << QByteArray("a\xE3\x81") << false;
     QTest::newRow("a newline is a character") << "a?b" << QByteArray("a\nb") << true;
+    // Found by fuzzing: the second half of this character lies in the escape range.
+    QTest::newRow("a character whose low surrogate looks escaped") << "?" << QByteArray("\xF0\x9F\xB3\x98") << true;
 }
 
 void tst_Wildcard::bytesThatAreNotUtf8()

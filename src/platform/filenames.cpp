@@ -52,6 +52,12 @@ int validSequence(QByteArrayView bytes, char32_t *codePoint)
 
 } // namespace
 
+bool isEscapedByteAt(const QString &name, qsizetype i)
+{
+    const char16_t unit = name[i].unicode();
+    return unit >= 0xDC80 && unit <= 0xDCFF && !(i > 0 && name[i - 1].isHighSurrogate());
+}
+
 QString decode(QByteArrayView bytes)
 {
     QString name;
@@ -76,7 +82,7 @@ QByteArray encode(const QString &name)
     qsizetype runStart = 0;
     const auto flushRun = [&](qsizetype end) { bytes.append(name.sliced(runStart, end - runStart).toUtf8()); };
     for (qsizetype i = 0; i < name.size(); ++i) {
-        if (isEscapedByte(name[i])) {
+        if (isEscapedByteAt(name, i)) {
             flushRun(i);
             bytes.append(char(name[i].unicode() - 0xDC00));
             runStart = i + 1;
@@ -91,8 +97,9 @@ QString printable(const QString &name)
     const auto escaped
         = [](unsigned value) { return u"\\x"_s + QString::number(value, 16).toUpper().rightJustified(2, u'0'); };
     QString shown;
-    for (const QChar c : name) {
-        if (isEscapedByte(c)) {
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name[i];
+        if (isEscapedByteAt(name, i)) {
             shown += escaped(c.unicode() - 0xDC00u);
         } else if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
             shown += escaped(c.unicode());

@@ -13,11 +13,9 @@ namespace FileNames {
 [[nodiscard]] QString decode(QByteArrayView bytes);
 [[nodiscard]] QByteArray encode(const QString &name);
 
-// Whether c stands for a byte that was not valid UTF-8.
-[[nodiscard]] constexpr bool isEscapedByte(QChar c)
-{
-    return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF;
-}
+// Whether name[i] stands for a byte that was not valid UTF-8: a lone surrogate in the escape
+// range, not the second half of a character outside the BMP.
+[[nodiscard]] bool isEscapedByteAt(const QString &name, qsizetype i);
 
 // The name as a report shows it: an escaped byte and a control character as \xNN.
 [[nodiscard]] QString printable(const QString &name);

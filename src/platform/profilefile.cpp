@@ -263,10 +263,14 @@ Result<> IniProfileFile::writeString(const QString &path, const QString &section
         existing.close();
     }
 
-    const Result<QByteArray> encodedValue = encoded(content, value);
-    if (!encodedValue) {
-        return Result<>::failure(u"「%1」はコードページ 932 で表せない文字を含みます"_s.arg(value));
+    // A section or key name the file's code page cannot hold would be written as other bytes,
+    // and read back as another name: refused like such a value.
+    for (const QString &text : {section, key, value}) {
+        if (!encoded(content, text)) {
+            return Result<>::failure(u"「%1」はコードページ 932 で表せない文字を含みます"_s.arg(text));
+        }
     }
+    const Result<QByteArray> encodedValue = encoded(content, value);
     const QByteArray updated = ProfileText::withValue(content, section, key, encodedValue.value());
     if (existing.exists() && updated == content) {
         return Result<>::success();

@@ -7,8 +7,8 @@
 #include <string>
 
 // A file-name pattern of the listing: "*" any run of characters, "?" exactly one (a code
-// point), matched against the whole name without regard to case (simple case folding). "*.*" matches every name, and a pattern
-// that holds a path separator matches nothing.
+// point), matched against the whole name without regard to case (simple case folding).
+// "*.*" matches every name, and a pattern that holds a path separator matches nothing.
 class WildcardPattern {
 public:
     explicit WildcardPattern(const QString &pattern);
