@@ -13,6 +13,7 @@
 #include <QFile>
 
 #include <cstdio>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -25,11 +26,11 @@ public:
     {
     }
     Result<> canStart(const QString &) override { return Result<>::success(); }
-    Result<> launch(const QString &commandLine) override
+    Result<qint64> launch(const QString &commandLine, const LaunchEnvironment &) override
     {
         m_starts.write(commandLine.toUtf8() + '\n');
         m_starts.flush();
-        return Result<>::success();
+        return qint64(::getpid());
     }
 
 private:

@@ -54,7 +54,7 @@ void tst_ProcessLauncher::launchesInTheProgramFolderWithItsArguments()
 {
     QTemporaryDir dir;
     PosixProcessLauncher launcher(dir.path());
-    QVERIFY(launcher.launch(u"sh -c \"pwd > out.tmp && mv out.tmp 'out file'\""_s).ok());
+    QVERIFY(launcher.launch(u"sh -c \"pwd > out.tmp && mv out.tmp 'out file'\""_s, {}).ok());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(u"out file"_s)), 10000);
     QCOMPARE(TestFolders::readFile(dir.filePath(u"out file"_s)).trimmed(),
              QFile::encodeName(QDir(dir.path()).canonicalPath()));
@@ -64,8 +64,8 @@ void tst_ProcessLauncher::launchOfAMissingProgramFails()
 {
     QTemporaryDir dir;
     PosixProcessLauncher launcher(dir.path());
-    QVERIFY(!launcher.launch(u"/nonexistent/prog"_s));
-    QVERIFY(!launcher.launch(QString()));
+    QVERIFY(!launcher.launch(u"/nonexistent/prog"_s, {}));
+    QVERIFY(!launcher.launch(QString(), {}));
 }
 
 void tst_ProcessLauncher::endedProgramsAreReaped()
@@ -73,7 +73,7 @@ void tst_ProcessLauncher::endedProgramsAreReaped()
     QTemporaryDir dir;
     PosixProcessLauncher launcher(dir.path());
     for (int i = 0; i < 5; ++i) {
-        QVERIFY(launcher.launch(u"/bin/true"_s).ok());
+        QVERIFY(launcher.launch(u"/bin/true"_s, {}).ok());
     }
     QTRY_COMPARE_WITH_TIMEOUT(launcher.runningCount(), 0, 10000);
 }
@@ -84,7 +84,7 @@ void tst_ProcessLauncher::programGetsNoDescriptorOfOurs()
     const int ours = ::open("/dev/null", O_RDONLY); // deliberately without close-on-exec
     QVERIFY(ours > 2);
     PosixProcessLauncher launcher(dir.path());
-    QVERIFY(launcher.launch(u"sh -c \"ls /proc/$$/fd > fds.tmp && mv fds.tmp fds\""_s).ok());
+    QVERIFY(launcher.launch(u"sh -c \"ls /proc/$$/fd > fds.tmp && mv fds.tmp fds\""_s, {}).ok());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(u"fds"_s)), 10000);
     ::close(ours);
     const QList<QByteArray> open = TestFolders::readFile(dir.filePath(u"fds"_s)).split('\n');

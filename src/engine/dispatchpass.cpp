@@ -6,6 +6,7 @@
 #include "platform/filesystem.h"
 #include "platform/processlauncher.h"
 
+#include <QDir>
 #include <QSet>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +39,10 @@ private:
     {
         m_report.failures.append({step, m_pattern, file, reason});
     }
+    void note(PassEvent::Kind kind, const QString &command, const QString &file, qint64 processId = 0)
+    {
+        m_report.events.append({kind, m_setup.clock.now(), m_pattern, command, file, processId});
+    }
 
     RuleStore &m_rules;
     const PassSetup &m_setup;
@@ -60,8 +65,11 @@ PassReport PassRun::run(const QString &searchFolder, const QString &workFolder)
         fail(PassFailure::Step::Folders, {}, u"検索フォルダと作業フォルダが同じフォルダです。"_s);
         return m_report;
     }
-    for (const QString &problem : m_files.recoverAbandoned(searchFolder, workFolder)) {
-        fail(PassFailure::Step::Leftover, {}, problem);
+    m_report.startedAt = m_setup.clock.now();
+    if (!m_setup.dryRun) {
+        for (const QString &problem : m_files.recoverAbandoned(searchFolder, workFolder)) {
+            fail(PassFailure::Step::Leftover, {}, problem);
+        }
     }
     if (m_rules.RecordCount() == 0) {
         return m_report;
@@ -109,6 +117,10 @@ void PassRun::runRule(const QString &pattern, const QString &searchFolder, const
     }
 
     for (const QString &name : names) {
+        if (m_setup.dryRun) {
+            note(PassEvent::Kind::WouldMove, command, name);
+            continue;
+        }
         const Result<MoveOutcome> move
             = m_files.moveFile(joinPath(searchFolder, name), joinPath(workFolder, name), settle);
         if (!move) {
@@ -120,18 +132,37 @@ void PassRun::runRule(const QString &pattern, const QString &searchFolder, const
         }
         if (move.value() == MoveOutcome::Waiting) {
             ++m_report.filesWaiting; // still being written: a later pass moves it
+            note(PassEvent::Kind::Waiting, command, name);
             continue;
         }
         ++m_report.filesMoved;
-        if (const Result<> launched = m_launcher.launch(command); !launched) {
+        note(PassEvent::Kind::Moved, command, name);
+        const Result<qint64> launched
+            = m_launcher.launch(command, launchEnvironment(pattern, searchFolder, workFolder, name));
+        if (!launched) {
             fail(PassFailure::Step::Launch, name, launched.reason());
         } else {
             ++m_report.programsLaunched;
+            note(PassEvent::Kind::Started, command, name, launched.value());
         }
     }
 }
 
 } // namespace
+
+LaunchEnvironment launchEnvironment(const QString &pattern, const QString &searchFolder, const QString &workFolder,
+                                    const QString &name)
+{
+    // The folders as the operator set them may be relative to the program folder, which is
+    // the current directory; the program is told absolute paths.
+    const auto absolute
+        = [](const QString &path) { return QDir::isAbsolutePath(path) ? path : QDir::currentPath() + u'/' + path; };
+    return {{u"FENLOW_FILE"_s, absolute(joinPath(workFolder, name))},
+            {u"FENLOW_NAME"_s, name},
+            {u"FENLOW_RULE"_s, pattern},
+            {u"FENLOW_SEARCH_FOLDER"_s, absolute(searchFolder)},
+            {u"FENLOW_WORK_FOLDER"_s, absolute(workFolder)}};
+}
 
 QString describe(const PassFailure &failure)
 {

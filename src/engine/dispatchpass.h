@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
+#include "platform/processlauncher.h"
+
 class Clock;
 class FileSystem;
-class ProcessLauncher;
 class RuleStore;
 
 // One failure of a pass: which rule and file, at which step, and the system's reason.
@@ -25,11 +27,29 @@ struct PassFailure {
     int waiting = 0; // Rule: how many files stay for a later pass
 };
 
+// One thing a pass did with one file, for the history and the operator's lines.
+struct PassEvent {
+    enum class Kind {
+        Moved, // into the work folder
+        Started, // its rule's program, processId
+        Waiting, // still being written: left for a later pass
+        WouldMove, // a dry run: would be moved, and the program started
+    };
+    Kind kind = Kind::Moved;
+    QDateTime time;
+    QString pattern;
+    QString command;
+    QString file;
+    qint64 processId = 0;
+};
+
 struct PassReport {
+    QDateTime startedAt;
     int filesMoved = 0;
     int programsLaunched = 0;
     int filesWaiting = 0; // still being written: left for a later pass, no failure
     QList<PassFailure> failures;
+    QList<PassEvent> events; // in the order they happened
 };
 
 // What a pass works with besides the rules.
@@ -40,7 +60,12 @@ struct PassSetup {
     ProcessLauncher &launcher;
     const Clock &clock; // the wall clock, read when a folder is listed
     int settleSeconds = 2; // a file modified this close to the listing waits (0: no such wait)
+    bool dryRun = false; // list what would move and start, and change nothing
 };
+
+// What a started program finds in its environment about the file it was started for.
+[[nodiscard]] LaunchEnvironment launchEnvironment(const QString &pattern, const QString &searchFolder,
+                                                  const QString &workFolder, const QString &name);
 
 // The operator's wording of one failure, and of a pass's failures as one report.
 [[nodiscard]] QString describe(const PassFailure &failure);

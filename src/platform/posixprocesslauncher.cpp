@@ -1,11 +1,14 @@
 #include "platform/posixprocesslauncher.h"
 
+#include "platform/filenames.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -76,11 +79,11 @@ Result<> PosixProcessLauncher::canStart(const QString &commandLine)
     return Result<>::success();
 }
 
-Result<> PosixProcessLauncher::launch(const QString &commandLine)
+Result<qint64> PosixProcessLauncher::launch(const QString &commandLine, const LaunchEnvironment &environment)
 {
     const QStringList words = QProcess::splitCommand(commandLine);
     if (words.isEmpty()) {
-        return Result<>::failure(u"コマンドラインが空です"_s);
+        return Result<qint64>::failure(u"コマンドラインが空です"_s);
     }
     reapSome(kReapPerLaunch);
 
@@ -96,6 +99,28 @@ Result<> PosixProcessLauncher::launch(const QString &commandLine)
     argv.push_back(nullptr);
     const QByteArray folder = QFile::encodeName(m_workingFolder);
 
+    // The inherited environment, less the names given, then the given ones. Values are bytes
+    // as file names are (FileNames), so a path with any bytes reaches the program unchanged.
+    std::vector<QByteArray> added;
+    for (const auto &[name, value] : environment) {
+        added.push_back(name.toUtf8() + '=' + FileNames::encode(value));
+    }
+    std::vector<char *> envp;
+    for (char **entry = environ; *entry; ++entry) {
+        const QByteArrayView text(*entry);
+        const bool replaced = std::any_of(environment.begin(), environment.end(), [&](const auto &variable) {
+            const QByteArray prefix = variable.first.toUtf8() + '=';
+            return text.startsWith(prefix);
+        });
+        if (!replaced) {
+            envp.push_back(*entry);
+        }
+    }
+    for (QByteArray &variable : added) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
+
     SpawnSettings settings;
     posix_spawnattr_setflags(&settings.attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     sigset_t mask;
@@ -107,15 +132,15 @@ Result<> PosixProcessLauncher::launch(const QString &commandLine)
     posix_spawn_file_actions_addclosefrom_np(&settings.actions, 3);
 
     pid_t pid = 0;
-    const int error = ::posix_spawnp(&pid, argv[0], &settings.actions, &settings.attributes, argv.data(), environ);
+    const int error = ::posix_spawnp(&pid, argv[0], &settings.actions, &settings.attributes, argv.data(), envp.data());
     if (error != 0) {
-        return Result<>::failure(u"%1: %2"_s.arg(words.first(), systemErrorText(error)));
+        return Result<qint64>::failure(u"%1: %2"_s.arg(words.first(), systemErrorText(error)));
     }
     m_running.push_back(pid);
     if (!m_reaper.isActive()) {
         m_reaper.start();
     }
-    return Result<>::success();
+    return qint64(pid);
 }
 
 void PosixProcessLauncher::reapSome(std::size_t budget)

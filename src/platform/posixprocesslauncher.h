@@ -18,7 +18,7 @@ public:
     explicit PosixProcessLauncher(QString workingFolder, QObject *parent = nullptr);
     ~PosixProcessLauncher() override;
     Result<> canStart(const QString &commandLine) override;
-    Result<> launch(const QString &commandLine) override;
+    Result<qint64> launch(const QString &commandLine, const LaunchEnvironment &environment) override;
     // Programs started and not yet seen to end.
     [[nodiscard]] int runningCount() const { return int(m_running.size()); }
 

@@ -60,14 +60,15 @@ Result<> FakeProcessLauncher::canStart(const QString &commandLine)
     return Result<>::success();
 }
 
-Result<> FakeProcessLauncher::launch(const QString &commandLine)
+Result<qint64> FakeProcessLauncher::launch(const QString &commandLine, const LaunchEnvironment &environment)
 {
     if (launchFailures.contains(commandLine)) {
-        return Result<>::failure(launchFailures.value(commandLine));
+        return Result<qint64>::failure(launchFailures.value(commandLine));
     }
     launched.append(commandLine);
+    environments.append(environment);
     if (m_log) {
         m_log->append(u"launch %1"_s.arg(commandLine));
     }
-    return Result<>::success();
+    return qint64(10000 + launched.size());
 }

@@ -143,11 +143,12 @@ public:
     {
     }
     Result<> canStart(const QString &commandLine) override;
-    Result<> launch(const QString &commandLine) override;
+    Result<qint64> launch(const QString &commandLine, const LaunchEnvironment &environment) override;
 
     QHash<QString, QString> problems; // command line -> reason
     QHash<QString, QString> launchFailures; // command line -> reason
     QStringList launched;
+    QList<LaunchEnvironment> environments; // of each start, in order
 
 private:
     QStringList *m_log;
