@@ -86,6 +86,8 @@ private slots:
     void firstMatchingRuleOwnsItsFiles();
     void nothingToDo_data();
     void nothingToDo();
+    void programIsToldItsFile();
+    void dryRunChangesNothing();
     void fileStillBeingWrittenWaits();
     void reportShowsNameBytesEscaped();
     void leftoverOfAnEndedProcessIsPutBackAndMoved();
@@ -335,6 +337,51 @@ void tst_DispatchPass::nothingToDo()
     QCOMPARE(report.filesMoved, 0);
     QVERIFY(f.launcher.launched.isEmpty());
     QCOMPARE(readFile(f.search + "/a"), QByteArray("a"));
+}
+
+void tst_DispatchPass::programIsToldItsFile()
+{
+    Fixture f({{text("*.txt"), text("prog --flag")}});
+    f.drop({u"a.txt"_s});
+    const PassReport report = f.pass();
+    QCOMPARE(f.launcher.launched, QStringList{u"prog --flag"_s}); // the command line as it stands
+    const LaunchEnvironment expected{{u"FENLOW_FILE"_s, f.work + u"/a.txt"_s},
+                                     {u"FENLOW_NAME"_s, u"a.txt"_s},
+                                     {u"FENLOW_RULE"_s, u"*.txt"_s},
+                                     {u"FENLOW_SEARCH_FOLDER"_s, f.search},
+                                     {u"FENLOW_WORK_FOLDER"_s, f.work}};
+    QCOMPARE(f.launcher.environments, QList<LaunchEnvironment>{expected});
+    // And the pass's events, for the history: the move, then the start with its process id.
+    QCOMPARE(report.events.size(), 2);
+    QCOMPARE(report.events[0].kind, PassEvent::Kind::Moved);
+    QCOMPARE(report.events[1].kind, PassEvent::Kind::Started);
+    QCOMPARE(report.events[1].processId, 10001);
+    QCOMPARE(report.events[1].file, u"a.txt"_s);
+    QCOMPARE(report.events[1].command, u"prog --flag"_s);
+    QCOMPARE(report.events[1].time, f.clock.now());
+}
+
+void tst_DispatchPass::dryRunChangesNothing()
+{
+    Fixture f({{text("*.txt"), text("prog-txt")}, {text("*"), text("prog-all")}});
+    f.drop({u"a.txt"_s, u"b.csv"_s});
+    const QString leftover
+        = u"/.fenlow-claim~%1~%2~c.txt"_s.arg(QString::fromUtf8(PosixFileSystem().claimPrefix()).section(u'~', 1, 1))
+              .arg(TestFolders::endedProcessId());
+    writeFile(f.search + leftover, "c");
+    const PassReport report
+        = runDispatchPass(*f.store, {f.search, f.work, f.files, f.launcher, f.clock, 0, /*dryRun=*/true});
+    QStringList would;
+    for (const PassEvent &event : report.events) {
+        QCOMPARE(event.kind, PassEvent::Kind::WouldMove);
+        would.append(event.file + u" "_s + event.command);
+    }
+    would.sort();
+    QCOMPARE(would, (QStringList{"a.txt prog-all", "b.csv prog-all"}));
+    QCOMPARE(report.filesMoved, 0);
+    QVERIFY(f.launcher.launched.isEmpty());
+    QCOMPARE(entries(f.search).size(), 3); // the leftover claim too: a dry run puts nothing back
+    QVERIFY(entries(f.work).isEmpty());
 }
 
 void tst_DispatchPass::fileStillBeingWrittenWaits()

@@ -1,3 +1,4 @@
+#include "platform/filenames.h"
 #include "platform/posixprocesslauncher.h"
 #include "support/testfolders.h"
 
@@ -17,6 +18,7 @@ private slots:
     void problems_data();
     void problems();
     void launchesInTheProgramFolderWithItsArguments();
+    void programIsToldItsFileInItsEnvironment();
     void launchOfAMissingProgramFails();
     void endedProgramsAreReaped();
     void programGetsNoDescriptorOfOurs();
@@ -58,6 +60,25 @@ void tst_ProcessLauncher::launchesInTheProgramFolderWithItsArguments()
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(u"out file"_s)), 10000);
     QCOMPARE(TestFolders::readFile(dir.filePath(u"out file"_s)).trimmed(),
              QFile::encodeName(QDir(dir.path()).canonicalPath()));
+}
+
+void tst_ProcessLauncher::programIsToldItsFileInItsEnvironment()
+{
+    QTemporaryDir dir;
+    PosixProcessLauncher launcher(dir.path());
+    // A value with a byte that is not UTF-8 reaches the program as that byte; a variable the
+    // program would inherit is replaced.
+    qputenv("FENLOW_NAME", "inherited");
+    const QString file = dir.filePath(FileNames::decode("caf\xE9.txt"));
+    TestFolders::writeFile(dir.filePath(u"tell.sh"_s),
+                           "printf '%s|%s' \"$FENLOW_FILE\" \"$FENLOW_NAME\" > env.tmp && mv env.tmp env\n");
+    const Result<qint64> started
+        = launcher.launch(u"sh tell.sh"_s, {{u"FENLOW_FILE"_s, file}, {u"FENLOW_NAME"_s, u"café"_s}});
+    qunsetenv("FENLOW_NAME");
+    QVERIFY(started.ok());
+    QVERIFY(started.value() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(u"env"_s)), 10000);
+    QCOMPARE(TestFolders::readFile(dir.filePath(u"env"_s)), FileNames::encode(file) + "|" + u"café"_s.toUtf8());
 }
 
 void tst_ProcessLauncher::launchOfAMissingProgramFails()
