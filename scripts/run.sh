@@ -10,11 +10,11 @@ source scripts/packages.sh
 fenlow_install_packages
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target fenlow
+cmake --build build -j"$(nproc)" --target fenlow fenlowctl
 
 demo="$(pwd)/build/demo"
 mkdir -p "$demo/search" "$demo/work" "$demo/programs"
-install -m 755 build/src/app/fenlow "$demo/fenlow"
+install -m 755 build/src/app/fenlow build/src/app/fenlowctl "$demo/"
 install -m 644 resources/Fenguide.htm "$demo/Fenguide.htm"
 for program in resources/demo/programs/*; do
   [ -e "$demo/programs/$(basename "$program")" ] || install -m 755 "$program" "$demo/programs/"

@@ -12,11 +12,24 @@
 #include "ui/widgetmessageboxes.h"
 #include "ui/windowlist.h"
 
+#include <QCommandLineParser>
+
 int main(int argc, char *argv[])
 {
     FenlowApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(FENLOW_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Fenlow: moves the files that match its rules and starts their programs."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption folder(QStringLiteral("folder"),
+                                    QStringLiteral("The program folder (Fenlow.ini, AttFile.mdb, the history)."),
+                                    QStringLiteral("DIR"));
+    parser.addOption(folder);
+    parser.process(app);
 
-    ApplicationProgramFolder programFolder;
+    ApplicationProgramFolder programFolder(parser.value(folder));
     IniProfileFile profile;
     PosixFileSystem files;
     PosixProcessLauncher launcher(programFolder.path());

@@ -13,8 +13,13 @@ public:
     virtual Result<> makeCurrent() = 0;
 };
 
+// The executable's folder, or the folder given on the command line (--folder).
 class ApplicationProgramFolder final : public ProgramFolder {
 public:
+    explicit ApplicationProgramFolder(QString folder = {});
     QString path() const override;
     Result<> makeCurrent() override;
+
+private:
+    QString m_folder; // absolute
 };
