@@ -1,3 +1,4 @@
+#include "engine/history.h"
 #include "support/mainwindowfixture.h"
 #include "support/testfolders.h"
 #include "ui/datacontrol.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -59,6 +61,8 @@ private slots:
     void refusedRuleWriteDuringAPassDoesNotBlock();
     void passFailuresReportedWithoutStopping();
     void repeatedProblemsRaiseTheReportOnce();
+    void historyWindowListsEveryFileNewestFirst();
+    void historyThatCannotBeWrittenIsToldOnce();
     void missingDatabaseReportedAtLoad();
     void unloadClosesOtherWindowsNewestFirst();
     void unloadOfAWindowNeverShown();
@@ -163,6 +167,8 @@ void tst_frmMain::menus()
     }
     QCOMPARE(f.find<QAction>(u"mnuFileExit"_s)->text(), u"終了(&X)"_s);
     QCOMPARE(f.find<QAction>(u"mnuDatafrmDBTable"_s)->text(), u"frmDBTable"_s);
+    QCOMPARE(f.find<QAction>(u"mnuDataHistory"_s)->text(), u"処理履歴(&L)"_s);
+    QCOMPARE(f.find<QMenu>(u"mnuData"_s)->actions().size(), 2);
     QCOMPARE(f.find<QAction>(u"mnyHelpDetel"_s)->text(), u"ﾏﾆｭｱﾙ"_s);
 
     f.window->Show();
@@ -350,6 +356,54 @@ void tst_frmMain::repeatedProblemsRaiseTheReportOnce()
     QVERIFY(f.messages.reports[1].contains(u"同じフォルダ"_s));
     QCOMPARE(f.messages.quietUpdates.size(), 1);
     QVERIFY(f.messages.shown.isEmpty());
+}
+
+void tst_frmMain::historyWindowListsEveryFileNewestFirst()
+{
+    MainWindowFixture f;
+    f.drop({u"a.txt"_s});
+    f.click("Command2");
+    f.passAtTheNextMinute();
+    f.find<QAction>(u"mnuDataHistory"_s)->trigger();
+    auto *history = qobject_cast<QWidget *>(f.windows.at(f.windows.count() - 1));
+    QCOMPARE(history->objectName(), u"HistoryWindow"_s);
+    QCOMPARE(history->windowTitle(), u"処理履歴"_s);
+    auto *view = history->findChild<QTableView *>(u"historyView"_s);
+    const auto rows = [view] {
+        QStringList shown;
+        for (int row = 0; row < view->model()->rowCount(); ++row) {
+            shown.append(view->model()->index(row, 1).data().toString() + u' '
+                         + view->model()->index(row, 3).data().toString().section(u' ', 0, 0));
+        }
+        return shown;
+    };
+    QCOMPARE(rows(), (QStringList{u"a.txt 起動"_s, u"a.txt 移動"_s}));
+    QCOMPARE(view->model()->index(0, 2).data().toString(), u"*.txt"_s);
+
+    // Refreshed after each pass; the box filters by file name.
+    f.drop({u"b.csv"_s});
+    f.passAtTheNextMinute();
+    QCOMPARE(rows(), (QStringList{u"b.csv 起動"_s, u"b.csv 移動"_s, u"a.txt 起動"_s, u"a.txt 移動"_s}));
+    auto *filter = history->findChild<QLineEdit *>(u"fileFilter"_s);
+    QTest::keyClicks(filter, u"A.T"_s);
+    QCOMPARE(rows(), (QStringList{u"a.txt 起動"_s, u"a.txt 移動"_s}));
+    QVERIFY(f.messages.shown.isEmpty() && f.messages.reports.isEmpty());
+}
+
+void tst_frmMain::historyThatCannotBeWrittenIsToldOnce()
+{
+    MainWindowFixture f;
+    QVERIFY(QDir().mkdir(f.dir.filePath(History::FileName))); // a folder where the history should be
+    f.drop({u"a.txt"_s});
+    f.click("Command2");
+    f.passAtTheNextMinute();
+    QCOMPARE(f.messages.reports.size(), 1);
+    QVERIFY(f.messages.reports[0].contains(History::FileName));
+    QCOMPARE(entries(f.work), QStringList{u"a.txt"_s}); // the pass went on all the same
+    f.drop({u"b.txt"_s});
+    f.passAtTheNextMinute();
+    QCOMPARE(f.messages.reports.size(), 1);
+    QCOMPARE(entries(f.work), (QStringList{u"a.txt"_s, u"b.txt"_s}));
 }
 
 void tst_frmMain::missingDatabaseReportedAtLoad()

@@ -56,6 +56,7 @@ private:
 
 PassReport PassRun::run(const QString &searchFolder, const QString &workFolder)
 {
+    m_report.startedAt = m_setup.clock.now();
     if (searchFolder.isEmpty() || workFolder.isEmpty()) {
         fail(PassFailure::Step::Folders, {}, u"検索フォルダか作業フォルダが設定されていません。"_s);
         return m_report;
@@ -65,7 +66,6 @@ PassReport PassRun::run(const QString &searchFolder, const QString &workFolder)
         fail(PassFailure::Step::Folders, {}, u"検索フォルダと作業フォルダが同じフォルダです。"_s);
         return m_report;
     }
-    m_report.startedAt = m_setup.clock.now();
     if (!m_setup.dryRun) {
         for (const QString &problem : m_files.recoverAbandoned(searchFolder, workFolder)) {
             fail(PassFailure::Step::Leftover, {}, problem);

@@ -11,6 +11,7 @@
 #include "ui/fonts.h"
 #include "ui/frmctl.h"
 #include "ui/frmdbtable.h"
+#include "ui/historywindow.h"
 #include "ui/pictures.h"
 #include "ui/statuspanels.h"
 #include "ui/twips.h"
@@ -71,6 +72,7 @@ frmMain::frmMain(Platform &platform, WindowList &windows, FolderSettings &settin
     , m_windows(windows)
     , m_settings(settings)
     , m_minuteClock(platform.clock)
+    , m_history(platform.programFolder.path())
 {
     setObjectName(u"frmMain"_s);
     setWindowTitle(u"Fenlow"_s);
@@ -152,7 +154,9 @@ void frmMain::buildMenus()
         connect(action, &QAction::triggered, this, handler);
     };
     addItem(addMenu("mnuFile", u"ﾌｧｲﾙ(&F)"_s), "mnuFileExit", u"終了(&X)"_s, &frmMain::Unload);
-    addItem(addMenu("mnuData", u"ﾃﾞｰﾀ(&D)"_s), "mnuDatafrmDBTable", u"frmDBTable"_s, &frmMain::openRuleTableEditor);
+    QMenu *data = addMenu("mnuData", u"ﾃﾞｰﾀ(&D)"_s);
+    addItem(data, "mnuDatafrmDBTable", u"frmDBTable"_s, &frmMain::openRuleTableEditor);
+    addItem(data, "mnuDataHistory", u"処理履歴(&L)"_s, &frmMain::openHistory);
     addItem(addMenu("mnuHelp", u"ﾍﾙﾌﾟ(&H)"_s), "mnyHelpDetel", u"ﾏﾆｭｱﾙ"_s, &frmMain::openManual);
 }
 
@@ -234,6 +238,13 @@ void frmMain::ProcessFileList()
         m_platform.messages.showWithoutBlocking(describe(shown.report));
         break;
     }
+    // A history that cannot be written never stops processing: it is told once, in a box of its own
+    // when the pass had nothing to show.
+    if (const QString problem = m_history.record(report, Label3->text(), Label4->text()); !problem.isEmpty()) {
+        m_platform.messages.showWithoutBlocking(
+            shown.attention == ProblemMemory::Attention::None ? problem : describe(shown.report) + u"\n"_s + problem);
+    }
+    emit passFinished();
 }
 
 void frmMain::onCommand2Clicked()
@@ -285,6 +296,14 @@ void frmMain::openRuleTableEditor()
 void frmMain::openFolderSettings()
 {
     loadWindow(new frmCTL(m_settings, m_platform, *this, this))->showModal();
+}
+
+void frmMain::openHistory()
+{
+    auto *history
+        = loadWindow(new HistoryWindow(joinPath(m_platform.programFolder.path(), History::FileName), m_platform.clock));
+    connect(this, &frmMain::passFinished, history, &HistoryWindow::refresh);
+    history->show();
 }
 
 void frmMain::openManual()

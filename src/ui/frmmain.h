@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/history.h"
 #include "engine/minuteclock.h"
 #include "engine/problemmemory.h"
 #include "startup/module1.h"
@@ -48,6 +49,10 @@ public:
 
     [[nodiscard]] DataControl *dataControl() const { return datPrimaryRS; }
 
+signals:
+    // A pass has ended and its files are in the history.
+    void passFinished();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
@@ -61,6 +66,7 @@ private:
     void openRuleTableEditor();
     void openFolderSettings();
     void openManual();
+    void openHistory();
     void showCurrentRule();
     void storeTypedValue(int column, const QString &text);
     void setTimer1Interval(int milliseconds);
@@ -75,6 +81,7 @@ private:
     std::optional<QSize> m_pendingOuterSize;
     MinuteClock m_minuteClock;
     ProblemMemory m_problems;
+    HistoryRecorder m_history;
     bool m_unloaded = false;
 
     QLabel *Label1 = nullptr;

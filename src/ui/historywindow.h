@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+class Clock;
+class QLineEdit;
+class QStandardItemModel;
+class QTableView;
+
+// The history of every file, newest first, read-only: time, file, rule and outcome, with a box
+// that filters by file name. The main window asks it to read again after each pass.
+class HistoryWindow : public QWidget {
+    Q_OBJECT
+public:
+    HistoryWindow(QString historyPath, const Clock &clock);
+
+    // Reads the history again, as the filter box says.
+    void refresh();
+
+private:
+    QString m_historyPath;
+    const Clock &m_clock;
+    QLineEdit *m_filter = nullptr;
+    QTableView *m_view = nullptr;
+    QStandardItemModel *m_model = nullptr;
+};
