@@ -3,6 +3,7 @@
 // Not a test: it prints figures. Run: build/bench/bench_dispatchpass [files...]
 
 #include "engine/dispatchpass.h"
+#include "engine/history.h"
 #include "engine/rulestore.h"
 #include "platform/clock.h"
 #include "platform/posixfilesystem.h"
@@ -89,7 +90,8 @@ double seconds(QElapsedTimer &timer)
 }
 
 // One pass over the rules of database, timed; the real file system, launcher and clock, with
-// the settle time of 2 seconds and the lease check on, as the program runs them.
+// the settle time of 2 seconds and the lease check on, and the pass written into the history,
+// as the program runs them.
 QPair<double, PassReport> timedPass(const QString &root, const QString &database, const QString &in,
                                     const QString &work)
 {
@@ -98,9 +100,13 @@ QPair<double, PassReport> timedPass(const QString &root, const QString &database
     PosixFileSystem files;
     PosixProcessLauncher launcher(root);
     SystemClock clock;
+    HistoryRecorder history(root);
     QElapsedTimer timer;
     timer.start();
     const PassReport report = runDispatchPass(store, {in, work, files, launcher, clock, 2});
+    if (const QString problem = history.record(report, in, work); !problem.isEmpty()) {
+        qFatal("%s", qPrintable(problem));
+    }
     return {seconds(timer), report};
 }
 
