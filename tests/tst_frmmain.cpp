@@ -458,10 +458,13 @@ void tst_frmMain::unloadOfAWindowNeverShown()
 void tst_frmMain::manualAsksTheBrowser()
 {
     MainWindowFixture f;
-    f.find<QAction>(u"mnyHelpDetel"_s)->trigger();
+    // The program folder's own copy when it has one, else the installed one.
     f.find<QAction>(u"mnyHelpDetel"_s)->trigger();
     const QString page = f.dir.path() + u"/Fenguide.htm"_s;
-    QCOMPARE(f.browser.opened, (QStringList{page, page}));
+    TestFolders::writeFile(page, "<html></html>");
+    f.find<QAction>(u"mnyHelpDetel"_s)->trigger();
+    f.find<QAction>(u"mnyHelpDetel"_s)->trigger();
+    QCOMPARE(f.browser.opened, (QStringList{f.programFolder.installedManualPath, page, page}));
     QVERIFY(f.messages.shown.isEmpty());
 }
 

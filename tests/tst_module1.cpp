@@ -1,7 +1,9 @@
+#include "engine/rulestore.h"
 #include "startup/module1.h"
 #include "support/fakes.h"
 #include "support/testfolders.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,6 +24,7 @@ public:
     void Show() override { m_log.append(u"show"_s); }
     void setSearchFolderDisplay(const QString &folder) override { m_log.append(u"Label3 "_s + folder); }
     void setWorkFolderDisplay(const QString &folder) override { m_log.append(u"Label4 "_s + folder); }
+    void openFolderSettingsSoon() override { m_log.append(u"folder settings"_s); }
 
 private:
     QStringList &m_log;
@@ -30,9 +33,14 @@ private:
 struct StartUp {
     explicit StartUp(const QString &folder)
         : programFolder(folder)
-        , module({programFolder, profile, messages, [this] {
+        , module({programFolder, profile, messages,
+                  [this] {
                       log.append(u"current directory set %1 time(s)"_s.arg(programFolder.madeCurrent));
                       return std::make_unique<FakeMainWindow>(log);
+                  },
+                  [this](const QString &path) {
+                      log.append(u"rules created "_s + QFileInfo(path).fileName());
+                      return RuleStore::createEmpty(path);
                   }})
     {
     }
@@ -51,6 +59,10 @@ private slots:
     void showsTheWindowWithTheFolders();
     void failedReadEndsWithAMessage();
     void failedChangeOfDirectoryEndsWithAMessage();
+    void firstStartInANewProgramFolder();
+    void programFolderThatCannotBeMade();
+    void programFolderChoice_data();
+    void programFolderChoice();
 };
 
 void tst_Module1::showsTheWindowWithTheFolders()
@@ -90,6 +102,80 @@ void tst_Module1::failedChangeOfDirectoryEndsWithAMessage()
     QVERIFY(startUp.log.isEmpty());
     QCOMPARE(startUp.messages.shown.size(), 1);
     QVERIFY(startUp.messages.shown[0].contains(u"No such file or directory"_s));
+}
+
+void tst_Module1::firstStartInANewProgramFolder()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(u"share/Fenlow"_s);
+    StartUp startUp(folder);
+    QVERIFY(startUp.module.Main());
+    QCOMPARE(startUp.log,
+             (QStringList{u"rules created AttFile.mdb"_s, u"current directory set 1 time(s)"_s, u"create"_s, u"load"_s,
+                          u"Label3 C:\\Program File\\ZEZERU\\xxxxxx.attach"_s, u"Label4 C:\\remove"_s, u"show"_s,
+                          u"folder settings"_s}));
+    QVERIFY(startUp.messages.shown.isEmpty());
+    // An empty rule table that the store opens.
+    RuleStore rules(folder + u"/AttFile.mdb"_s);
+    rules.Open();
+    QVERIFY(rules.isOpen());
+    QCOMPARE(rules.RecordCount(), 0);
+
+    // A later start behaves as before: nothing is made, no dialog.
+    StartUp again(folder);
+    QVERIFY(again.module.Main());
+    QVERIFY(!again.log.contains(u"folder settings"_s));
+    QVERIFY(!again.log.contains(u"rules created AttFile.mdb"_s));
+}
+
+void tst_Module1::programFolderThatCannotBeMade()
+{
+    QTemporaryDir dir;
+    TestFolders::writeFile(dir.filePath(u"file"_s));
+    const QString folder = dir.filePath(u"file/Fenlow"_s); // under a file: no folder can be made
+    StartUp startUp(folder);
+    QVERIFY(!startUp.module.Main());
+    QVERIFY(startUp.log.isEmpty());
+    QCOMPARE(startUp.messages.shown.size(), 1);
+    QVERIFY(startUp.messages.shown[0].contains(folder));
+}
+
+void tst_Module1::programFolderChoice_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("inExecutableFolder"); // a file there, or empty
+    QTest::addColumn<QString>("chosen"); // "given", "executable" or "per-user"
+    QTest::newRow("portable: Fenlow.ini beside the program") << ""
+                                                             << "Fenlow.ini"
+                                                             << "executable";
+    QTest::newRow("portable: AttFile.mdb beside the program") << ""
+                                                              << "AttFile.mdb"
+                                                              << "executable";
+    QTest::newRow("installed: nothing beside the program") << ""
+                                                           << ""
+                                                           << "per-user";
+    QTest::newRow("--folder wins") << "given"
+                                   << "Fenlow.ini"
+                                   << "given";
+}
+
+void tst_Module1::programFolderChoice()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, inExecutableFolder);
+    QFETCH(QString, chosen);
+    QTemporaryDir dir;
+    const QString executable = dir.filePath(u"bin"_s);
+    QDir().mkpath(executable);
+    if (!inExecutableFolder.isEmpty()) {
+        TestFolders::writeFile(executable + u'/' + inExecutableFolder);
+    }
+    const QHash<QString, QString> folders{{u"given"_s, dir.filePath(u"given"_s)},
+                                          {u"executable"_s, executable},
+                                          {u"per-user"_s, dir.filePath(u"share/Fenlow"_s)}};
+    QCOMPARE(chooseProgramFolder(given.isEmpty() ? QString() : folders[u"given"_s], executable, folders[u"per-user"_s]),
+             folders[chosen]);
+    QVERIFY(!QFileInfo::exists(folders[u"per-user"_s])); // choosing makes nothing
 }
 
 QTEST_GUILESS_MAIN(tst_Module1)

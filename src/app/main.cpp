@@ -1,4 +1,5 @@
 #include "app/fenlowapplication.h"
+#include "engine/rulestore.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "platform/posixfilesystem.h"
@@ -23,9 +24,11 @@ int main(int argc, char *argv[])
         QStringLiteral("Fenlow: moves the files that match its rules and starts their programs."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption folder(QStringLiteral("folder"),
-                                    QStringLiteral("The program folder (Fenlow.ini, AttFile.mdb, the history)."),
-                                    QStringLiteral("DIR"));
+    const QCommandLineOption folder(
+        QStringLiteral("folder"),
+        QStringLiteral("The program folder (Fenlow.ini, AttFile.mdb, the history); by default the "
+                       "executable's folder when it holds them, else ~/.local/share/Fenlow."),
+        QStringLiteral("DIR"));
     parser.addOption(folder);
     parser.process(app);
 
@@ -42,7 +45,8 @@ int main(int argc, char *argv[])
     WindowList windows;
 
     Module1 module({programFolder, profile, messages,
-                    [&] { return std::make_unique<frmMain>(platform, windows, module.folderSettings()); }});
+                    [&] { return std::make_unique<frmMain>(platform, windows, module.folderSettings()); },
+                    &RuleStore::createEmpty});
     if (!module.Main()) {
         return 1;
     }

@@ -1,5 +1,6 @@
 #include "engine/rulestore.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -41,6 +42,34 @@ QString StoreError::description() const
 
 const QString RuleStore::databaseName = u"AttFile.mdb"_s;
 const QString RuleStore::RecordSource = u"select FileName,BatFile from FileList Order by FileName"_s;
+
+Result<> RuleStore::createEmpty(const QString &path)
+{
+    if (QFileInfo::exists(path)) {
+        return Result<>::failure(u"ファイルがすでにあります"_s);
+    }
+    const QString connection = u"RuleStore-create-%1"_s.arg(nextConnectionNumber());
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            failure = db.lastError().text();
+        } else {
+            QSqlQuery query(db);
+            if (!query.exec(u"create table FileList (FileName text, BatFile text)"_s)) {
+                failure = query.lastError().text();
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (!failure.isEmpty()) {
+        QFile::remove(path);
+        return Result<>::failure(failure);
+    }
+    return Result<>::success();
+}
 
 // The record source asks for the columns alone; the store also needs each row's identity
 // to write it back, so the same query is run with the rowid as its first column, whatever

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -32,6 +34,9 @@ public:
 
     static const QString databaseName;
     static const QString RecordSource;
+    // A new rule database at path with an empty FileList (FileName, BatFile); refused when a
+    // file is already there.
+    [[nodiscard]] static Result<> createEmpty(const QString &path);
     // recordSource with each row's identity, the rowid, as its first column.
     [[nodiscard]] static QString identifiedQuery(const QString &recordSource);
 

@@ -1,5 +1,6 @@
 #include "startup/module1.h"
 
+#include "platform/filesystem.h"
 #include "platform/messageboxes.h"
 #include "platform/profilefile.h"
 #include "platform/programfolder.h"
@@ -15,6 +16,22 @@ Module1::~Module1() = default;
 
 bool Module1::Main()
 {
+    // A program folder that is not there yet (an installed program's first start in the
+    // per-user folder) is made, with an empty rule table; the operator then sets the folders.
+    const Result<bool> created = m_services.programFolder.create();
+    if (!created) {
+        m_services.messages.show(u"プログラムのフォルダ %1 を作れないか、書き込めません。\n%2"_s.arg(
+            m_services.programFolder.path(), created.reason()));
+        return false;
+    }
+    if (created.value()) {
+        const QString rules = joinPath(m_services.programFolder.path(), u"AttFile.mdb"_s);
+        if (const Result<> made = m_services.createEmptyRules(rules); !made) {
+            m_services.messages.show(u"規則のデータベース %1 を作れません。\n%2"_s.arg(rules, made.reason()));
+            return false;
+        }
+    }
+
     // The rule database is opened by a relative name when the window loads.
     if (const Result<> current = m_services.programFolder.makeCurrent(); !current) {
         m_services.messages.show(
@@ -37,5 +54,8 @@ bool Module1::Main()
     m_mainWindow->setSearchFolderDisplay(m_folderSettings.SearchFolder);
     m_mainWindow->setWorkFolderDisplay(m_folderSettings.WorkFolder);
     m_mainWindow->Show();
+    if (created.value()) {
+        m_mainWindow->openFolderSettingsSoon();
+    }
     return true;
 }

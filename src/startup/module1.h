@@ -23,6 +23,9 @@ public:
     virtual void Show() = 0;
     virtual void setSearchFolderDisplay(const QString &folder) = 0; // Label3
     virtual void setWorkFolderDisplay(const QString &folder) = 0; // Label4
+    // Opens the folder settings dialog over the shown window once the event loop runs: at the
+    // first start in a new program folder, so the operator chooses the two folders.
+    virtual void openFolderSettingsSoon() = 0;
 };
 
 // The start-up module: the program's entry work and the program-wide state it keeps.
@@ -33,6 +36,8 @@ public:
         ProfileFile &profile;
         MessageBoxes &messages;
         std::function<std::unique_ptr<MainWindowOps>()> createMainWindow;
+        // Writes an empty rule table to the path: a new program folder's AttFile.mdb.
+        std::function<Result<>(const QString &path)> createEmptyRules;
     };
 
     explicit Module1(Services services);

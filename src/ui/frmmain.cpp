@@ -19,6 +19,7 @@
 #include "ui/windowplacement.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -298,6 +299,11 @@ void frmMain::openFolderSettings()
     loadWindow(new frmCTL(m_settings, m_platform, *this, this))->showModal();
 }
 
+void frmMain::openFolderSettingsSoon()
+{
+    QTimer::singleShot(0, this, &frmMain::openFolderSettings);
+}
+
 void frmMain::openHistory()
 {
     auto *history
@@ -308,7 +314,11 @@ void frmMain::openHistory()
 
 void frmMain::openManual()
 {
-    const QString path = joinPath(m_platform.programFolder.path(), u"Fenguide.htm"_s);
+    // The program folder's own copy, else the one installed with the program.
+    QString path = joinPath(m_platform.programFolder.path(), u"Fenguide.htm"_s);
+    if (!QFileInfo::exists(path)) {
+        path = m_platform.programFolder.installedManual();
+    }
     if (const Result<> opened = m_platform.browser.open(path); !opened) {
         m_platform.messages.show(u"マニュアル %1 を開けません。\n%2"_s.arg(path, opened.reason()));
     }

@@ -37,6 +37,7 @@ public:
     void Show() override;
     void setSearchFolderDisplay(const QString &folder) override;
     void setWorkFolderDisplay(const QString &folder) override;
+    void openFolderSettingsSoon() override;
 
     void ShowProcessingLabel();
     void HideProcessingLabel();

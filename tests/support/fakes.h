@@ -66,7 +66,10 @@ public:
         ++madeCurrent;
         return orFailure(failure);
     }
+    Result<bool> create() override { return createProgramFolder(m_path); }
+    QString installedManual() const override { return installedManualPath; }
     QString failure;
+    QString installedManualPath = QStringLiteral("/usr/share/doc/fenlow/Fenguide.htm");
     int madeCurrent = 0;
 
 private:
