@@ -4,12 +4,13 @@
 #include <QPainter>
 #include <QPainterPath>
 
-QIcon fenlowIcon()
+QImage fenlowIconImage(int size)
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 32.0, size / 32.0); // drawn on a grid of 32, as resources/icons/fenlow.svg
     // The folder.
     painter.setPen(QPen(QColor(128, 96, 0), 1));
     painter.setBrush(QColor(255, 208, 64));
@@ -28,7 +29,16 @@ QIcon fenlowIcon()
     painter.setPen(QPen(QColor(0, 64, 128), 1));
     painter.setBrush(QColor(0, 128, 255));
     painter.drawPath(arrow);
-    return QIcon(pixmap);
+    return image;
+}
+
+QIcon fenlowIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48}) {
+        icon.addPixmap(QPixmap::fromImage(fenlowIconImage(size)));
+    }
+    return icon;
 }
 
 const QPixmap &mainBackground()
