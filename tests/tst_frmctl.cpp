@@ -178,6 +178,16 @@ void tst_frmCTL::enterAndEscapeDoNothing()
     });
     QCOMPARE(f.folders.SearchFolder, f.search);
     QVERIFY(!QFile::exists(f.dir.filePath(u"Fenlow.ini"_s)));
+
+    // Enter on the focused "登録" presses it: the typed folders are registered.
+    withDialog(f, [&](QWidget *dialog) {
+        retype(dialog, "Text1", u"/typed"_s);
+        auto *command1 = dialog->findChild<QPushButton *>(u"Command1"_s);
+        command1->setFocus();
+        QTest::keyClick(command1, Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+    });
+    QCOMPARE(f.folders.SearchFolder, u"/typed"_s);
 }
 
 void tst_frmCTL::passWhileOpenUsesTheOldFolders()

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -100,6 +101,8 @@ private slots:
     void navigationWritesAnOpenEditToItsOwnRow();
     void updateReportsAWriteThatLost();
     void refreshAndCloseWriteAnOpenEdit();
+    void enterOnAFocusedButtonClicksIt_data();
+    void enterOnAFocusedButtonClicksIt();
     void resizeRule_data();
     void resizeRule();
     void dataErrorAtOpening();
@@ -435,6 +438,29 @@ void tst_frmDBTable::refreshAndCloseWriteAnOpenEdit()
     editor.window->close(); // the close box: the focus never leaves the open cell
     QCOMPARE(f.storedPatterns(), (QStringList{"a*y", "b*", "c*x"}));
     QVERIFY(f.messages.shown.isEmpty());
+}
+
+void tst_frmDBTable::enterOnAFocusedButtonClicksIt_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("key");
+    for (const char *name : {"cmdAdd", "cmdUpdate", "cmdDelete", "cmdRefresh", "cmdClose"}) {
+        QTest::addRow("%s, Return", name) << QString::fromLatin1(name) << int(Qt::Key_Return);
+        QTest::addRow("%s, keypad Enter", name) << QString::fromLatin1(name) << int(Qt::Key_Enter);
+    }
+}
+
+void tst_frmDBTable::enterOnAFocusedButtonClicksIt()
+{
+    QFETCH(QString, name);
+    QFETCH(int, key);
+    MainWindowFixture f(kThreeRules);
+    Editor editor(f);
+    auto *button = editor.window->findChild<QPushButton *>(name);
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key(key));
+    QCOMPARE(clicked.size(), 1);
 }
 
 void tst_frmDBTable::resizeRule_data()

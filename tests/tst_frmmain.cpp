@@ -53,6 +53,8 @@ private slots:
     void stateAtLoad();
     void menus();
     void tabOrder();
+    void enterOnAFocusedButtonClicksIt_data();
+    void enterOnAFocusedButtonClicksIt();
     void switchOnAndOff();
     void markerBlinksBySecond();
     void passAtTheMinuteMovesFiles();
@@ -188,6 +190,39 @@ void tst_frmMain::tabOrder()
         order.append(QApplication::focusWidget()->objectName());
     }
     QCOMPARE(order, (QStringList{"Command1", "Command2", "txtFields(0)", "txtFields(1)", "Command3", "Command1"}));
+}
+
+void tst_frmMain::enterOnAFocusedButtonClicksIt_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("テーブル一覧") << "Command1";
+    QTest::newRow("処理開始") << "Command2";
+    QTest::newRow("環境設定") << "Command3";
+}
+
+void tst_frmMain::enterOnAFocusedButtonClicksIt()
+{
+    QFETCH(QString, name);
+    MainWindowFixture f;
+    auto *button = f.find<QPushButton>(name);
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    // "環境設定" opens its dialog modal: close it once it is open.
+    QTimer::singleShot(0, [&f] {
+        if (auto *dialog = f.window->findChild<QWidget *>(u"frmCTL"_s)) {
+            dialog->close();
+        }
+    });
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
+    QCOMPARE(clicked.size(), 1);
+
+    // Enter in a text box still does nothing.
+    auto *pattern = f.find<QLineEdit>(u"txtFields(0)"_s);
+    const QString before = pattern->text();
+    pattern->setFocus();
+    QTest::keyClick(pattern, Qt::Key_Return);
+    QCOMPARE(clicked.size(), 1);
+    QCOMPARE(pattern->text(), before);
 }
 
 void tst_frmMain::switchOnAndOff()

@@ -1,5 +1,7 @@
 #include "ui/frmctl.h"
 
+#include "ui/enterclicks.h"
+
 #include "platform/messageboxes.h"
 #include "platform/platform.h"
 #include "platform/programfolder.h"
@@ -45,6 +47,7 @@ frmCTL::frmCTL(FolderSettings &settings, Platform &platform, MainWindowOps &main
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Command1);
     connect(Command1, &QPushButton::clicked, this, &frmCTL::onCommand1Clicked);
+    clickButtonsOnEnter(this);
 }
 
 void frmCTL::showModal()

@@ -3,6 +3,7 @@
 #include "platform/messageboxes.h"
 #include "platform/platform.h"
 #include "ui/datacontrol.h"
+#include "ui/enterclicks.h"
 #include "ui/fonts.h"
 #include "ui/pictures.h"
 #include "ui/ruletablemodel.h"
@@ -76,6 +77,7 @@ frmDBTable::frmDBTable(Platform &platform)
     cmdRefresh = addButton("cmdRefresh", u"再表示(&R)"_s, 4920, &frmDBTable::onCmdRefreshClicked);
     cmdClose = addButton("cmdClose", u"閉じる(&C)"_s, 6120, &frmDBTable::onCmdCloseClicked);
 
+    clickButtonsOnEnter(this);
     setTabOrder(grdDataGrid, cmdAdd);
     setTabOrder(cmdAdd, cmdUpdate);
     setTabOrder(cmdUpdate, cmdDelete);

@@ -8,6 +8,7 @@
 #include "platform/programfolder.h"
 #include "platform/settingsstore.h"
 #include "ui/datacontrol.h"
+#include "ui/enterclicks.h"
 #include "ui/fonts.h"
 #include "ui/frmctl.h"
 #include "ui/frmdbtable.h"
@@ -125,6 +126,7 @@ void frmMain::buildControls()
     Timer1 = new QTimer(this);
     Timer1->setObjectName(u"Timer1"_s);
 
+    clickButtonsOnEnter(this);
     // The keyboard's order: the labels and the status bar take no focus.
     setTabOrder(Command1, Command2);
     setTabOrder(Command2, txtFields[0]);
