@@ -19,7 +19,8 @@ int main(int argc, char *argv[])
     for (qsizetype i = 2; i < args.size(); ++i) {
         const int size = args[i].toInt();
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(args[1]).arg(size);
-        if (size <= 0 || !QDir().mkpath(folder) || !fenlowIconImage(size).save(folder + QStringLiteral("/fenlow.png"))) {
+        if (size <= 0 || !QDir().mkpath(folder)
+            || !fenlowIconImage(size).save(folder + QStringLiteral("/fenlow.png"))) {
             std::fprintf(stderr, "cannot write the %s pixel icon\n", qPrintable(args[i]));
             return 1;
         }
