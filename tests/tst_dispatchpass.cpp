@@ -186,9 +186,10 @@ void tst_DispatchPass::failuresLoseNothing_data()
                                   << QStringList{"prog-csv"};
     QTest::newRow("program blank") << text("   ") << nothing << Step::Rule << txt << QStringList{a, b} << QStringList{z}
                                    << QStringList{"prog-csv"};
+    // Reported once for the pass, not for each file.
     QTest::newRow("work folder missing") << text("prog")
-                                         << Arrange([](Fixture &f) { QDir(f.work).removeRecursively(); }) << Step::Move
-                                         << QStringList{"*.csv"} + txt + txt << QStringList{a, b, z} << QStringList{}
+                                         << Arrange([](Fixture &f) { QDir(f.work).removeRecursively(); })
+                                         << Step::Folders << QStringList{""} << QStringList{a, b, z} << QStringList{}
                                          << QStringList{};
 }
 
@@ -306,7 +307,14 @@ void tst_DispatchPass::nothingToDo_data()
         f.store->Open();
     }) << false;
     QTest::newRow("search folder missing")
-        << Folders([](Fixture &f, QString &search, QString &) { search = f.dir.filePath(u"missing"_s); }) << false;
+        << Folders([](Fixture &f, QString &search, QString &) { search = f.dir.filePath(u"missing"_s); }) << true;
+    QTest::newRow("search folder is a file")
+        << Folders([](Fixture &f, QString &search, QString &) { search = f.database; }) << true;
+    QTest::newRow("search folder cannot be read")
+        << Folders([](Fixture &f, QString &search, QString &) { f.files.unreadableFolders.append(search); }) << true;
+    QTest::newRow("work folder missing") << Folders([](Fixture &f, QString &, QString &work) {
+        work = f.dir.filePath(u"missing"_s);
+    }) << true;
     QTest::newRow("same folder") << Folders([](Fixture &f, QString &, QString &work) { work = f.search; }) << true;
     QTest::newRow("same folder by another name") << Folders([](Fixture &f, QString &, QString &work) {
         QVERIFY(QFile::link(f.search, f.dir.filePath(u"alias"_s)));

@@ -63,6 +63,7 @@ private slots:
     void refusedRuleWriteDuringAPassDoesNotBlock();
     void passFailuresReportedWithoutStopping();
     void repeatedProblemsRaiseTheReportOnce();
+    void missingFolderReportedOnceUntilTheFoldersChange();
     void historyWindowListsEveryFileNewestFirst();
     void historyThatCannotBeWrittenIsToldOnce();
     void missingDatabaseReportedAtLoad();
@@ -391,6 +392,25 @@ void tst_frmMain::repeatedProblemsRaiseTheReportOnce()
     QVERIFY(f.messages.reports[1].contains(u"同じフォルダ"_s));
     QCOMPARE(f.messages.quietUpdates.size(), 1);
     QVERIFY(f.messages.shown.isEmpty());
+}
+
+void tst_frmMain::missingFolderReportedOnceUntilTheFoldersChange()
+{
+    MainWindowFixture f;
+    f.window->setSearchFolderDisplay(f.dir.filePath(u"gone"_s));
+    f.click("Command2");
+    f.passAtTheNextMinute();
+    f.passAtTheNextMinute();
+    QCOMPARE(f.messages.reports.size(), 1);
+    QVERIFY(f.messages.reports[0].contains(f.dir.filePath(u"gone"_s)));
+    // Other folders, missing too: told again; then the same ones: not.
+    f.window->setWorkFolderDisplay(f.dir.filePath(u"also-gone"_s));
+    f.window->setSearchFolderDisplay(f.search);
+    f.passAtTheNextMinute();
+    f.passAtTheNextMinute();
+    QCOMPARE(f.messages.reports.size(), 2);
+    QVERIFY(f.messages.reports[1].contains(f.dir.filePath(u"also-gone"_s)));
+    QVERIFY(f.messages.quietUpdates.isEmpty());
 }
 
 void tst_frmMain::historyWindowListsEveryFileNewestFirst()

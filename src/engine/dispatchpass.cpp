@@ -66,6 +66,15 @@ PassReport PassRun::run(const QString &searchFolder, const QString &workFolder)
         fail(PassFailure::Step::Folders, {}, u"検索フォルダと作業フォルダが同じフォルダです。"_s);
         return m_report;
     }
+    // A folder that is not there, or cannot be listed, would make every pass do nothing, silently.
+    if (const Result<> search = m_files.checkFolder(searchFolder, true); !search) {
+        fail(PassFailure::Step::Folders, {}, u"検索フォルダ %1 を読めません: %2"_s.arg(searchFolder, search.reason()));
+        return m_report;
+    }
+    if (const Result<> work = m_files.checkFolder(workFolder, false); !work) {
+        fail(PassFailure::Step::Folders, {}, u"作業フォルダ %1 を使えません: %2"_s.arg(workFolder, work.reason()));
+        return m_report;
+    }
     if (!m_setup.dryRun) {
         for (const QString &problem : m_files.recoverAbandoned(searchFolder, workFolder)) {
             fail(PassFailure::Step::Leftover, {}, problem);

@@ -37,6 +37,8 @@ public:
     // folders: a claimed file gets its name back, a half-written copy is removed. The
     // problems met (a name taken meanwhile), each a sentence for the operator.
     [[nodiscard]] virtual QStringList recoverAbandoned(const QString &searchFolder, const QString &workFolder) = 0;
+    // Whether folder exists and is a folder, and, for listing, can be read.
+    virtual Result<> checkFolder(const QString &folder, bool forListing) = 0;
     // Whether both texts name one existing folder.
     [[nodiscard]] virtual bool isSameFolder(const QString &a, const QString &b) = 0;
 };

@@ -397,6 +397,26 @@ QStringList PosixFileSystem::recoverAbandoned(const QString &searchFolder, const
     return problems;
 }
 
+Result<> PosixFileSystem::checkFolder(const QString &folder, bool forListing)
+{
+    const QByteArray path = FileNames::encode(folder);
+    struct stat info { };
+    if (::stat(path.constData(), &info) != 0) {
+        return Result<>::failure(errno == ENOENT ? u"フォルダがありません"_s : systemErrorText(errno));
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return Result<>::failure(u"フォルダではありません"_s);
+    }
+    if (forListing) {
+        DIR *dir = ::opendir(path.constData());
+        if (!dir) {
+            return Result<>::failure(systemErrorText(errno));
+        }
+        ::closedir(dir);
+    }
+    return Result<>::success();
+}
+
 bool PosixFileSystem::isSameFolder(const QString &a, const QString &b)
 {
     struct stat first { };

@@ -16,6 +16,7 @@ public:
     QStringList listPlainFiles(const QString &folder, const QString &pattern) override;
     Result<MoveOutcome> moveFile(const QString &source, const QString &destination, const SettleRule &settle) override;
     QStringList recoverAbandoned(const QString &searchFolder, const QString &workFolder) override;
+    Result<> checkFolder(const QString &folder, bool forListing) override;
     bool isSameFolder(const QString &a, const QString &b) override;
 
     // The move between file systems, claim first. Public so that it can be tested on one file system.

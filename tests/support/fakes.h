@@ -127,6 +127,14 @@ public:
         return m_real.recoverAbandoned(searchFolder, workFolder);
     }
     bool isSameFolder(const QString &a, const QString &b) override { return m_real.isSameFolder(a, b); }
+    Result<> checkFolder(const QString &folder, bool forListing) override
+    {
+        if (unreadableFolders.contains(folder)) {
+            return Result<>::failure(QStringLiteral("Permission denied"));
+        }
+        return m_real.checkFolder(folder, forListing);
+    }
+    QStringList unreadableFolders; // folders that cannot be listed, as root cannot make them
 
     QHash<QString, QString> moveFailures; // file name -> reason
     QStringList stillBeingWritten; // file names that wait
