@@ -63,6 +63,8 @@ private slots:
     void refusedRuleWriteDuringAPassDoesNotBlock();
     void passFailuresReportedWithoutStopping();
     void repeatedProblemsRaiseTheReportOnce();
+    void statusPanelTellsTheLastPass();
+    void statusPanelTellsOfRulesChangedInAnEditor();
     void missingFolderReportedOnceUntilTheFoldersChange();
     void historyWindowListsEveryFileNewestFirst();
     void historyThatCannotBeWrittenIsToldOnce();
@@ -392,6 +394,45 @@ void tst_frmMain::repeatedProblemsRaiseTheReportOnce()
     QVERIFY(f.messages.reports[1].contains(u"同じフォルダ"_s));
     QCOMPARE(f.messages.quietUpdates.size(), 1);
     QVERIFY(f.messages.shown.isEmpty());
+}
+
+void tst_frmMain::statusPanelTellsTheLastPass()
+{
+    MainWindowFixture f;
+    auto *panel = f.find<QLabel>(u"Panel1"_s);
+    QCOMPARE(panel->text(), u"ｽﾃｰﾀｽ"_s);
+    f.launcher.problems.insert(u"prog-csv"_s, u"not found"_s);
+    f.drop({u"a.txt"_s, u"b.txt"_s, u"c.csv"_s});
+    // b.txt was written at the minute the pass runs: it waits.
+    QFile written(f.search + u"/b.txt"_s);
+    QVERIFY(written.open(QIODevice::ReadWrite));
+    QVERIFY(written.setFileTime(QDateTime(f.clock.now().date(), QTime(10, 15, 0)), QFileDevice::FileModificationTime));
+    written.close();
+    f.click("Command2");
+    QCOMPARE(panel->text(), u"ｽﾃｰﾀｽ"_s); // until the first pass
+    f.passAtTheNextMinute();
+    QCOMPARE(panel->text(), u"10:15 移動 1 件・起動 1 回・待機 1 件・問題 1 件"_s);
+    QStringList files = panel->toolTip().split(u'\n'); // in the folder's own order
+    files.sort();
+    QCOMPARE(files, (QStringList{u"待機 b.txt"_s, u"移動 a.txt"_s}));
+    f.click("Command2");
+    QCOMPARE(panel->text(), u"10:15 移動 1 件・起動 1 回・待機 1 件・問題 1 件　停止中"_s);
+    f.click("Command2");
+    QCOMPARE(panel->text(), u"10:15 移動 1 件・起動 1 回・待機 1 件・問題 1 件"_s);
+}
+
+void tst_frmMain::statusPanelTellsOfRulesChangedInAnEditor()
+{
+    MainWindowFixture f;
+    auto *panel = f.find<QLabel>(u"Panel1"_s);
+    QTest::mouseClick(f.button("Command1"), Qt::LeftButton);
+    auto *editor = f.windows.at(f.windows.count() - 1);
+    QCOMPARE(panel->text(), u"ｽﾃｰﾀｽ"_s); // opening changes nothing
+    QTest::mouseClick(editor->findChild<QPushButton *>(u"cmdDelete"_s), Qt::LeftButton);
+    QCOMPARE(panel->text(), u"規則の変更は再起動後に反映されます"_s);
+    f.click("Command2");
+    f.passAtTheNextMinute();
+    QCOMPARE(panel->text(), u"10:15 移動 0 件・起動 0 回　規則の変更は再起動後に反映されます"_s);
 }
 
 void tst_frmMain::missingFolderReportedOnceUntilTheFoldersChange()

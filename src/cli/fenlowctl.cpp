@@ -165,18 +165,6 @@ QString eventWord(PassEvent::Kind kind)
     return {};
 }
 
-QString summary(const PassReport &report)
-{
-    QString text = u"移動 %1 件・起動 %2 回"_s.arg(report.filesMoved).arg(report.programsLaunched);
-    if (report.filesWaiting > 0) {
-        text += u"・待機 %1 件"_s.arg(report.filesWaiting);
-    }
-    if (!report.failures.isEmpty()) {
-        text += u"・問題 %1 件"_s.arg(report.failures.size());
-    }
-    return text;
-}
-
 // One line per file: moved (with the start that followed), waiting, or would move.
 void printFiles(const PassReport &report, QTextStream &out)
 {
@@ -270,7 +258,7 @@ int pass(Session &session, bool dryRun, bool json, QTextStream &out, QTextStream
         out << QJsonDocument(passJson(report, dryRun)).toJson();
     } else {
         printFiles(report, out);
-        out << summary(report) << '\n';
+        out << describeCounts(report) << '\n';
     }
     for (const PassFailure &failure : report.failures) {
         err << describe(failure) << '\n';

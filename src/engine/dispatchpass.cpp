@@ -159,6 +159,36 @@ void PassRun::runRule(const QString &pattern, const QString &searchFolder, const
 
 } // namespace
 
+QString describeCounts(const PassReport &report)
+{
+    QString text = u"移動 %1 件・起動 %2 回"_s.arg(report.filesMoved).arg(report.programsLaunched);
+    if (report.filesWaiting > 0) {
+        text += u"・待機 %1 件"_s.arg(report.filesWaiting);
+    }
+    if (!report.failures.isEmpty()) {
+        text += u"・問題 %1 件"_s.arg(report.failures.size());
+    }
+    return text;
+}
+
+QStringList describeFiles(const PassReport &report, int max)
+{
+    QStringList lines;
+    for (const PassEvent &event : report.events) {
+        if (event.kind == PassEvent::Kind::Moved) {
+            lines.append(u"移動 "_s + FileNames::printable(event.file));
+        } else if (event.kind == PassEvent::Kind::Waiting) {
+            lines.append(u"待機 "_s + FileNames::printable(event.file));
+        }
+    }
+    for (const PassFailure &failure : report.failures) {
+        if (!failure.file.isEmpty()) {
+            lines.append(u"問題 "_s + FileNames::printable(failure.file));
+        }
+    }
+    return lines.mid(0, max);
+}
+
 LaunchEnvironment launchEnvironment(const QString &pattern, const QString &searchFolder, const QString &workFolder,
                                     const QString &name)
 {

@@ -70,6 +70,10 @@ struct PassSetup {
 // The operator's wording of one failure, and of a pass's failures as one report.
 [[nodiscard]] QString describe(const PassFailure &failure);
 [[nodiscard]] QString describe(const PassReport &report);
+// A pass at a glance: "移動 4 件・起動 4 回", then "・待機 N 件" and "・問題 N 件" when there are any.
+[[nodiscard]] QString describeCounts(const PassReport &report);
+// The pass's files, one line each ("移動 a.txt"), the first max of them.
+[[nodiscard]] QStringList describeFiles(const PassReport &report, int max);
 
 // One dispatch pass: for each rule in cursor order, every plain file of the search folder that
 // matches its pattern is moved into the work folder and the rule's program launched once for it.

@@ -381,6 +381,7 @@ void RuleStore::Delete()
     m_position = index;
     m_onDeletedRow = true;
     emit rowRemoved(index);
+    emit rowsWritten();
 }
 
 void RuleStore::UpdateBatch()
@@ -435,4 +436,5 @@ void RuleStore::writeRow(Row &row)
     row.original[BatFile] = row.values[BatFile];
     row.pending = false;
     row.leaveFailed = false;
+    emit rowsWritten();
 }

@@ -95,6 +95,8 @@ signals:
     void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void rowChanged(int row);
+    // A change of this store reached the table (a row written, or deleted).
+    void rowsWritten();
 
 private:
     struct Row {

@@ -247,7 +247,26 @@ void frmMain::ProcessFileList()
         m_platform.messages.showWithoutBlocking(
             shown.attention == ProblemMemory::Attention::None ? problem : describe(shown.report) + u"\n"_s + problem);
     }
+    m_lastPass = report.startedAt.toString(u"HH:mm"_s) + u' ' + describeCounts(report);
+    m_lastFiles = describeFiles(report, 20).join(u'\n');
+    showStatus();
     emit passFinished();
+}
+
+void frmMain::showStatus()
+{
+    QStringList parts;
+    if (!m_lastPass.isEmpty()) {
+        parts.append(m_lastPass);
+    }
+    if (m_switchedOff) {
+        parts.append(u"停止中"_s);
+    }
+    if (m_rulesChanged) {
+        // The passes use the rules read at the start.
+        parts.append(u"規則の変更は再起動後に反映されます"_s);
+    }
+    sbStatusBar->showStatus(parts.isEmpty() ? u"ｽﾃｰﾀｽ"_s : parts.join(u"　"_s), m_lastFiles);
 }
 
 void frmMain::onCommand2Clicked()
@@ -256,10 +275,14 @@ void frmMain::onCommand2Clicked()
         Command2->setText(StopCaption);
         m_minuteClock.switchedOn();
         setTimer1Interval(1000);
+        m_switchedOff = false;
+        showStatus();
     } else {
         Command2->setText(StartCaption);
         setTimer1Interval(0);
         HideProcessingLabel();
+        m_switchedOff = true;
+        showStatus();
     }
 }
 
@@ -293,7 +316,12 @@ void frmMain::setTimer1Interval(int milliseconds)
 void frmMain::openRuleTableEditor()
 {
     // Modeless, without an owner, and nothing kept of it: the window list closes it at the end.
-    loadWindow(new frmDBTable(m_platform))->show();
+    auto *editor = loadWindow(new frmDBTable(m_platform));
+    connect(&editor->dataControl()->Recordset(), &RuleStore::rowsWritten, this, [this] {
+        m_rulesChanged = true;
+        showStatus();
+    });
+    editor->show();
 }
 
 void frmMain::openFolderSettings()

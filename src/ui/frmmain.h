@@ -68,6 +68,8 @@ private:
     void openFolderSettings();
     void openManual();
     void openHistory();
+    // The first status panel: the last pass at a glance, and what the operator should know.
+    void showStatus();
     void showCurrentRule();
     void storeTypedValue(int column, const QString &text);
     void setTimer1Interval(int milliseconds);
@@ -83,6 +85,10 @@ private:
     MinuteClock m_minuteClock;
     ProblemMemory m_problems;
     HistoryRecorder m_history;
+    QString m_lastPass; // the last pass's summary, with its time
+    QString m_lastFiles; // and its files, for the tool tip
+    bool m_switchedOff = false; // processing is off after having been on
+    bool m_rulesChanged = false; // an editor wrote the rule table since the start
     bool m_unloaded = false;
 
     QLabel *Label1 = nullptr;

@@ -31,7 +31,9 @@ StatusPanels::StatusPanels(const Clock &clock, QWidget *parent)
     setObjectName(u"sbStatusBar"_s);
     setSizeGripEnabled(false);
     setFixedHeight(Twips::toPixels(270));
-    addWidget(panel("Panel1", u"ｽﾃｰﾀｽ"_s, this), 1);
+    m_status = panel("Panel1", u"ｽﾃｰﾀｽ"_s, this);
+    m_status->setMinimumWidth(0);
+    addWidget(m_status, 1);
     m_date = panel("Panel2", {}, this);
     m_time = panel("Panel3", {}, this);
     addPermanentWidget(m_date);
@@ -40,6 +42,12 @@ StatusPanels::StatusPanels(const Clock &clock, QWidget *parent)
     m_refresh.setInterval(1000);
     connect(&m_refresh, &QTimer::timeout, this, &StatusPanels::showNow);
     m_refresh.start();
+}
+
+void StatusPanels::showStatus(const QString &text, const QString &toolTip)
+{
+    m_status->setText(text);
+    m_status->setToolTip(toolTip);
 }
 
 void StatusPanels::showNow()

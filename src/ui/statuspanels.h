@@ -15,9 +15,12 @@ public:
 
     // Shows the clock's date and time; the bar's own timer calls it each second.
     void showNow();
+    // The first panel's text, and its tool tip.
+    void showStatus(const QString &text, const QString &toolTip);
 
 private:
     const Clock &m_clock;
+    QLabel *m_status = nullptr;
     QLabel *m_date = nullptr;
     QLabel *m_time = nullptr;
     QTimer m_refresh;
