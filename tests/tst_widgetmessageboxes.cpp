@@ -1,6 +1,8 @@
+#include "ui/fonts.h"
 #include "ui/widgetmessageboxes.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTest>
 
@@ -11,6 +13,7 @@ class tst_WidgetMessageBoxes : public QObject {
 private slots:
     void reportsShareOneBoxThatDoesNotBlock();
     void quietUpdateNeitherRaisesNorReopens();
+    void aReportSentenceStaysOnOneLine();
 };
 
 namespace {
@@ -62,6 +65,8 @@ void tst_WidgetMessageBoxes::reportsShareOneBoxThatDoesNotBlock()
     QCOMPARE(boxes[0]->text(), u"second report"_s);
     QCOMPARE(boxes[0]->windowTitle(), u"Fenlow"_s);
     QCOMPARE(boxes[0]->windowModality(), Qt::NonModal);
+    QCOMPARE(boxes[0]->icon(), QMessageBox::Warning);
+    QCOMPARE(boxes[0]->font().family(), japaneseFont(9).family());
     QVERIFY(!boxes[0]->testAttribute(Qt::WA_QuitOnClose));
 
     // Once the operator has closed it, the next report opens a box again.
@@ -76,6 +81,18 @@ void tst_WidgetMessageBoxes::reportsShareOneBoxThatDoesNotBlock()
         }
     }
     QCOMPARE(visible, 1);
+}
+
+void tst_WidgetMessageBoxes::aReportSentenceStaysOnOneLine()
+{
+    WidgetMessageBoxes messages;
+    const QString sentence
+        = u"・order_0001.dat を作業フォルダへ移動できません (検索フォルダに残しました): Device or resource busy"_s;
+    messages.showWithoutBlocking(u"振り分け処理で 1 件の問題がありました。\n"_s + sentence);
+    auto *label = visibleBoxes()[0]->findChild<QLabel *>(u"qt_msgbox_label"_s);
+    QVERIFY(label);
+    QVERIFY(label->width() >= QFontMetrics(label->font()).horizontalAdvance(sentence));
+    visibleBoxes()[0]->close();
 }
 
 QTEST_MAIN(tst_WidgetMessageBoxes)

@@ -1,6 +1,13 @@
 #include "ui/widgetmessageboxes.h"
 
+#include "ui/fonts.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -31,8 +38,10 @@ void WidgetMessageBoxes::showWithoutBlocking(const QString &text)
         m_report->setAttribute(Qt::WA_DeleteOnClose);
         m_report->setWindowModality(Qt::NonModal);
         m_report->setAttribute(Qt::WA_QuitOnClose, false); // an open report never keeps the program alive
+        m_report->setIcon(QMessageBox::Warning);
+        m_report->setFont(japaneseFont(9));
     }
-    m_report->setText(text);
+    setReportText(text);
     m_report->show();
     m_report->raise();
 }
@@ -40,6 +49,21 @@ void WidgetMessageBoxes::showWithoutBlocking(const QString &text)
 void WidgetMessageBoxes::updateReport(const QString &text)
 {
     if (m_report && m_report->isVisible()) {
-        m_report->setText(text);
+        setReportText(text);
     }
+}
+
+void WidgetMessageBoxes::setReportText(const QString &text)
+{
+    // One sentence a line: the box is made wide enough for its longest line, up to most of the
+    // screen, so that Qt, which may break Japanese between any two characters, need not.
+    const QFontMetrics metrics(m_report->font());
+    int widest = 0;
+    for (const QString &line : text.split(u'\n')) {
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    const QScreen *screen = m_report->screen() ? m_report->screen() : QGuiApplication::primaryScreen();
+    const int most = screen ? screen->availableGeometry().width() * 3 / 4 : 1000;
+    m_report->setStyleSheet(u"QLabel#qt_msgbox_label { min-width: %1px; }"_s.arg(std::min(widest + 8, most)));
+    m_report->setText(text);
 }

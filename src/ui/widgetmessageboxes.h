@@ -20,6 +20,8 @@ public:
     void updateReport(const QString &text) override;
 
 private:
+    void setReportText(const QString &text);
+
     QWidget *m_parent;
     QPointer<QMessageBox> m_report;
 };
