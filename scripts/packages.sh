@@ -1,5 +1,5 @@
 # The Debian packages that build, test and run Fenlow. Sourced by the set-up scripts.
-FENLOW_PACKAGES=(build-essential cmake qt6-base-dev libqt6sql6-sqlite fonts-ipafont-gothic xvfb xauth sqlite3 scdoc)
+FENLOW_PACKAGES=(build-essential cmake qt6-base-dev libqt6sql6-sqlite fonts-ipafont-gothic xvfb xauth sqlite3 scdoc mdbtools-dev pkg-config)
 
 fenlow_install_packages() {
   local missing=()
