@@ -1,4 +1,6 @@
+#include "engine/ruleimport.h"
 #include "engine/rulestore.h"
+#include "platform/jetrules.h"
 #include "startup/module1.h"
 #include "support/fakes.h"
 #include "support/testfolders.h"
@@ -41,6 +43,10 @@ struct StartUp {
                   [this](const QString &path) {
                       log.append(u"rules created "_s + QFileInfo(path).fileName());
                       return RuleStore::createEmpty(path);
+                  },
+                  [this](const QString &path) {
+                      log.append(u"rules converted"_s);
+                      return RuleImport::convert(path, path, path + u".jet"_s);
                   }})
     {
     }
@@ -61,6 +67,8 @@ private slots:
     void failedChangeOfDirectoryEndsWithAMessage();
     void firstStartInANewProgramFolder();
     void programFolderThatCannotBeMade();
+    void legacyRulesConvertedWhenTheOperatorAgrees_data();
+    void legacyRulesConvertedWhenTheOperatorAgrees();
     void programFolderChoice_data();
     void programFolderChoice();
 };
@@ -138,6 +146,41 @@ void tst_Module1::programFolderThatCannotBeMade()
     QVERIFY(startUp.log.isEmpty());
     QCOMPARE(startUp.messages.shown.size(), 1);
     QVERIFY(startUp.messages.shown[0].contains(folder));
+}
+
+void tst_Module1::legacyRulesConvertedWhenTheOperatorAgrees_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("yes: converted, the original kept") << true;
+    QTest::newRow("no: runs on as before, asked again next time") << false;
+}
+
+void tst_Module1::legacyRulesConvertedWhenTheOperatorAgrees()
+{
+    QFETCH(bool, answer);
+    QTemporaryDir dir;
+    const QString rules = dir.filePath(u"AttFile.mdb"_s);
+    QVERIFY(QFile::copy(QStringLiteral(FENLOW_TEST_DATA "/jet/attfile-v2000.mdb"), rules));
+    StartUp startUp(dir.path());
+    startUp.messages.answer = answer;
+    QVERIFY(startUp.module.Main());
+    QCOMPARE(startUp.messages.asked.size(), 1);
+    QVERIFY(startUp.messages.asked[0].contains(u"Jet"_s));
+    // Converted before the window loads, so that it opens on the converted rules.
+    QCOMPARE(startUp.log.contains(u"rules converted"_s), answer);
+    if (answer) {
+        QVERIFY(startUp.log.indexOf(u"rules converted"_s) < startUp.log.indexOf(u"load"_s));
+    }
+    QCOMPARE(QFile::exists(rules + u".jet"_s), answer);
+    QCOMPARE(JetRules::isJetFile(rules), !answer);
+    if (answer) {
+        QCOMPARE(TestFolders::readRules(rules).size(), 7);
+        QVERIFY(startUp.messages.shown.isEmpty());
+    }
+
+    StartUp again(dir.path());
+    QVERIFY(again.module.Main());
+    QCOMPARE(again.messages.asked.size(), answer ? 0 : 1);
 }
 
 void tst_Module1::programFolderChoice_data()

@@ -1,4 +1,5 @@
 #include "app/fenlowapplication.h"
+#include "engine/ruleimport.h"
 #include "engine/rulestore.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
@@ -44,9 +45,10 @@ int main(int argc, char *argv[])
     Platform platform{programFolder, profile, files, launcher, clock, messages, browser, settings};
     WindowList windows;
 
-    Module1 module({programFolder, profile, messages,
-                    [&] { return std::make_unique<frmMain>(platform, windows, module.folderSettings()); },
-                    &RuleStore::createEmpty});
+    Module1 module(
+        {programFolder, profile, messages,
+         [&] { return std::make_unique<frmMain>(platform, windows, module.folderSettings()); }, &RuleStore::createEmpty,
+         [](const QString &rules) { return RuleImport::convert(rules, rules, rules + QStringLiteral(".jet")); }});
     if (!module.Main()) {
         return 1;
     }

@@ -8,6 +8,8 @@ public:
     virtual ~MessageBoxes() = default;
     // A modal box with an OK button.
     virtual void show(const QString &text) = 0;
+    // A modal question with Yes and No buttons: true for Yes.
+    [[nodiscard]] virtual bool ask(const QString &text) = 0;
     // A box that does not wait for the operator: at most one is open, and a newer report
     // replaces the text of the one that is. For failures met while a timer tick runs.
     virtual void showWithoutBlocking(const QString &text) = 0;

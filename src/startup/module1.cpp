@@ -1,6 +1,7 @@
 #include "startup/module1.h"
 
 #include "platform/filesystem.h"
+#include "platform/jetrules.h"
 #include "platform/messageboxes.h"
 #include "platform/profilefile.h"
 #include "platform/programfolder.h"
@@ -13,6 +14,23 @@ Module1::Module1(Services services)
 }
 
 Module1::~Module1() = default;
+
+void Module1::offerJetConversion()
+{
+    // An operator's rules in the legacy Jet format: asked at every start until converted.
+    const QString rules = joinPath(m_services.programFolder.path(), u"AttFile.mdb"_s);
+    if (!m_services.convertJetRules || !JetRules::isJetFile(rules)) {
+        return;
+    }
+    if (!m_services.messages.ask(
+            u"規則のデータベース %1 は以前の形式 (Jet) です。この Fenlow で使える形式に変換しますか?\n"
+            u"元のファイルは AttFile.mdb.jet として残します。"_s.arg(rules))) {
+        return;
+    }
+    if (const Result<QString> converted = m_services.convertJetRules(rules); !converted) {
+        m_services.messages.show(converted.reason());
+    }
+}
 
 bool Module1::Main()
 {
@@ -39,6 +57,7 @@ bool Module1::Main()
         return false;
     }
 
+    offerJetConversion();
     m_mainWindow = m_services.createMainWindow();
     m_mainWindow->Load();
 

@@ -38,6 +38,8 @@ public:
         std::function<std::unique_ptr<MainWindowOps>()> createMainWindow;
         // Writes an empty rule table to the path: a new program folder's AttFile.mdb.
         std::function<Result<>(const QString &path)> createEmptyRules;
+        // Converts the legacy Jet rule database at path in place; the name the original got.
+        std::function<Result<QString>(const QString &path)> convertJetRules;
     };
 
     explicit Module1(Services services);
@@ -52,6 +54,8 @@ public:
     [[nodiscard]] MainWindowOps *mainWindow() const { return m_mainWindow.get(); }
 
 private:
+    void offerJetConversion();
+
     Services m_services;
     FolderSettings m_folderSettings;
     std::unique_ptr<MainWindowOps> m_mainWindow;

@@ -31,6 +31,15 @@ void WidgetMessageBoxes::show(const QString &text)
     box->exec();
 }
 
+bool WidgetMessageBoxes::ask(const QString &text)
+{
+    std::unique_ptr<QMessageBox> box(makeBox(text, m_parent));
+    box->setIcon(QMessageBox::Question);
+    box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box->setDefaultButton(QMessageBox::Yes);
+    return box->exec() == QMessageBox::Yes;
+}
+
 void WidgetMessageBoxes::showWithoutBlocking(const QString &text)
 {
     if (!m_report) {

@@ -16,6 +16,7 @@ public:
     }
     ~WidgetMessageBoxes() override;
     void show(const QString &text) override;
+    bool ask(const QString &text) override;
     void showWithoutBlocking(const QString &text) override;
     void updateReport(const QString &text) override;
 

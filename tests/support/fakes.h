@@ -35,6 +35,13 @@ private:
 class FakeMessageBoxes final : public MessageBoxes {
 public:
     void show(const QString &text) override { shown.append(text); }
+    bool ask(const QString &text) override
+    {
+        asked.append(text);
+        return answer;
+    }
+    QStringList asked; // questions
+    bool answer = true; // the operator's answer to each
     void showWithoutBlocking(const QString &text) override { reports.append(text); }
     void updateReport(const QString &text) override { quietUpdates.append(text); }
     QStringList shown; // modal boxes
