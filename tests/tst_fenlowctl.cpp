@@ -72,6 +72,7 @@ private slots:
     void couldNotRun();
     void helpAndVersion();
     void runPassesAtEachMinuteAndStopsOnSigterm();
+    void importRules();
 };
 
 void tst_Fenlowctl::status()
@@ -269,6 +270,33 @@ void tst_Fenlowctl::runPassesAtEachMinuteAndStopsOnSigterm()
     QCOMPARE(log.count(u" 起動\t"_s), kFiles);
     QCOMPARE(log.count(u" 移動\t"_s), kFiles);
     QVERIFY(log.contains(u"処理を終了しました"_s));
+}
+
+void tst_Fenlowctl::importRules()
+{
+    Fixture f;
+    const QString jet = QStringLiteral(FENLOW_TEST_DATA "/jet/attfile-v2000.mdb");
+    const QStringList before = f.storedPatterns();
+    // An existing rule table is only replaced when asked.
+    const Ran refused = f.fenlowctl({u"import-rules"_s, jet});
+    QCOMPARE(refused.status, 2);
+    QVERIFY(refused.err.contains(u"--replace"_s));
+    QCOMPARE(f.storedPatterns(), before);
+    // A file that is no database changes nothing.
+    const Ran bad
+        = f.fenlowctl({u"import-rules"_s, u"--replace"_s, QStringLiteral(FENLOW_TEST_DATA "/jet/attfile-garbage.mdb")});
+    QCOMPARE(bad.status, 1);
+    QVERIFY(bad.err.contains(u"attfile-garbage.mdb"_s));
+    QCOMPARE(f.storedPatterns(), before);
+    QVERIFY(!QFile::exists(f.database + u".bak"_s));
+
+    const Ran imported = f.fenlowctl({u"import-rules"_s, u"--replace"_s, jet});
+    QCOMPARE(imported.status, 0);
+    QVERIFY2(imported.out.contains(u"7 件"_s), qPrintable(imported.out));
+    QCOMPARE(f.fenlowctl({u"rules"_s, u"list"_s}).out.count(u'\n'), 7);
+    QCOMPARE(f.storedRules()[1].second.toString(), u"/opt/tools/見積処理 --mode=full"_s);
+    QVERIFY(f.storedRules()[3].first.isNull());
+    QCOMPARE(TestFolders::readRules(f.database + u".bak"_s).size(), before.size()); // the table it replaced
 }
 
 QTEST_GUILESS_MAIN(tst_Fenlowctl)

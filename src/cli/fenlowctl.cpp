@@ -3,6 +3,7 @@
 #include "engine/dispatchpass.h"
 #include "engine/history.h"
 #include "engine/minuteclock.h"
+#include "engine/ruleimport.h"
 #include "engine/rulestore.h"
 #include "platform/clock.h"
 #include "platform/filenames.h"
@@ -16,6 +17,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -49,6 +51,9 @@ const QString kUsage = uR"(Commands:
   set-folders SEARCH WORK    registers the search and work folder in Fenlow.ini
   history                    what happened to each file, newest first
                              (--since YYYY-MM-DDTHH:MM, --file TEXT)
+  import-rules FILE          the rules of a legacy Jet AttFile.mdb into this program folder's
+                             (--replace an existing table, kept as AttFile.mdb.bak;
+                             --code-page for Jet 3 text, CP932 unless given)
 status, pass and history print JSON with --json.)"_s;
 
 QJsonValue jsonText(const QVariant &value)
@@ -397,6 +402,28 @@ int setFolders(Session &session, const QStringList &args, QTextStream &err)
     return Done;
 }
 
+int importRules(Session &session, const QString &file, bool replace, const QString &codePage, QTextStream &out,
+                QTextStream &err)
+{
+    const QString target = joinPath(session.path(), RuleStore::databaseName);
+    if (QFileInfo::exists(target) && !replace) {
+        throw Stop{
+            CouldNotRun,
+            u"規則のデータベース %1 がすでにあります。置き換えるときは --replace を付けてください。"_s.arg(target)};
+    }
+    const Result<QString> converted = RuleImport::convert(file, target, target + u".bak"_s, codePage);
+    if (!converted) {
+        err << converted.reason() << '\n';
+        return DoneWithFailures;
+    }
+    out << u"%1 の規則 %2 件を %3 に取り込みました。"_s.arg(file).arg(session.rules().RecordCount()).arg(target);
+    if (!converted.value().isEmpty()) {
+        out << u" それまでの規則は %1 に残しました。"_s.arg(converted.value());
+    }
+    out << '\n';
+    return Done;
+}
+
 int history(Session &session, const QString &since, const QString &fileText, bool json, QTextStream &out)
 {
     QDateTime from;
@@ -464,10 +491,14 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const QCommandLineOption dryRun(u"dry-run"_s, u"pass: lists what would move and changes nothing."_s);
     const QCommandLineOption since(u"since"_s, u"history: entries from this local time on."_s, u"YYYY-MM-DDTHH:MM"_s);
     const QCommandLineOption file(u"file"_s, u"history: entries whose file name holds this text."_s, u"TEXT"_s);
+    const QCommandLineOption replace(u"replace"_s,
+                                     u"import-rules: replaces an existing rule table (kept as AttFile.mdb.bak)."_s);
+    const QCommandLineOption codePage(u"code-page"_s, u"import-rules: the code page of Jet 3 text."_s, u"NAME"_s,
+                                      u"CP932"_s);
     QCommandLineOption minute(u"minute-seconds"_s, u"run: the length of a minute, for trying it out."_s, u"SECONDS"_s,
                               u"60"_s);
     minute.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({help, version, folder, json, dryRun, since, file, minute});
+    parser.addOptions({help, version, folder, json, dryRun, since, file, replace, codePage, minute});
     parser.addPositionalArgument(u"command"_s, kUsage, u"COMMAND [ARGUMENTS]"_s);
 
     if (!parser.parse(arguments)) {
@@ -523,6 +554,12 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             expect(1);
             session.open();
             return history(session, parser.value(since), parser.value(file), parser.isSet(json), out);
+        }
+        if (command == u"import-rules"_s) {
+            expect(2);
+            session.open();
+            return importRules(session, QFileInfo(args[1]).absoluteFilePath(), parser.isSet(replace),
+                               parser.value(codePage), out, err);
         }
         throw Stop{CouldNotRun,
                    command.isEmpty() ? u"コマンドがありません。fenlowctl --help を見てください。"_s
