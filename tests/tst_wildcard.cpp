@@ -79,6 +79,8 @@ void tst_Wildcard::bytesThatAreNotUtf8_data()
     QTest::newRow("a cut-off UTF-8 sequence") << "a?" << QByteArray("a\xE3\x81") << false;
     QTest::newRow("a newline is a character") << "a?b" << QByteArray("a\nb") << true;
     // Found by fuzzing: the second half of this character lies in the escape range.
+    QTest::newRow("a zero-width no-break space after bytes that are not UTF-8")
+        << "????" << QByteArray("\xA2\xBB\xA1\xEF\xBB\xBF") << true;
     QTest::newRow("a character whose low surrogate looks escaped") << "?" << QByteArray("\xF0\x9F\xB3\x98") << true;
 }
 

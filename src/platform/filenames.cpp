@@ -65,7 +65,13 @@ QString decode(QByteArrayView bytes)
     for (qsizetype i = 0; i < bytes.size();) {
         char32_t codePoint = 0;
         if (const int length = validSequence(bytes.sliced(i), &codePoint)) {
-            name.append(QString::fromUcs4(&codePoint, 1));
+            // Appended by hand: QString::fromUcs4 would take a U+FEFF for a byte-order mark and drop it.
+            if (QChar::requiresSurrogates(codePoint)) {
+                name.append(QChar(QChar::highSurrogate(codePoint)));
+                name.append(QChar(QChar::lowSurrogate(codePoint)));
+            } else {
+                name.append(QChar(char16_t(codePoint)));
+            }
             i += length;
         } else {
             name.append(QChar(char16_t(0xDC00 + static_cast<unsigned char>(bytes[i]))));

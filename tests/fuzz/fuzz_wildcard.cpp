@@ -35,7 +35,7 @@ QString referenceExpression(const QString &pattern)
     const auto piece = [](const QString &run) {
         QString expression;
         for (const char32_t c : run.toUcs4()) {
-            expression += c == '?' ? u"."_s : QRegularExpression::escape(QString::fromUcs4(&c, 1));
+            expression += c == '?' ? u"."_s : QRegularExpression::escape(QStringView(QChar::fromUcs4(c)).toString());
         }
         return expression;
     };
