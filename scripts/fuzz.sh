@@ -2,6 +2,8 @@
 # Builds the libFuzzer targets with clang and runs each for SECONDS (default 30): first over
 # its seed corpus in tests/fuzz/corpus (the regression cases), then on new inputs. A crash
 # fails the run; its input is left in build-fuzz/crashes/ to be added to the corpus.
+# The mutations follow FENLOW_FUZZ_SEED (1 unless set), so that a run can be repeated; set
+# another seed, or a longer time, to search further.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
@@ -18,7 +20,7 @@ for target in fuzz_profileread fuzz_profileroundtrip fuzz_wildcard fuzz_cp932; d
   scratch="build-fuzz/corpus/$target"
   mkdir -p "$scratch"
   echo "Fuzzing $target for $seconds s"
-  if ! "build-fuzz/tests/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 \
+  if ! "build-fuzz/tests/fuzz/$target" -max_total_time="$seconds" -seed="${FENLOW_FUZZ_SEED:-1}" -print_final_stats=1 \
       -artifact_prefix="build-fuzz/crashes/$target-" "$scratch" "tests/fuzz/corpus/$target" \
       > "build-fuzz/$target.log" 2>&1; then
     echo "$target failed; its input is in build-fuzz/crashes/:"
