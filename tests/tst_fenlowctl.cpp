@@ -1,4 +1,5 @@
 #include "engine/history.h"
+#include "support/jetfixtures.h"
 #include "support/programfolderfixture.h"
 #include "support/testfolders.h"
 
@@ -275,7 +276,7 @@ void tst_Fenlowctl::runPassesAtEachMinuteAndStopsOnSigterm()
 void tst_Fenlowctl::importRules()
 {
     Fixture f;
-    const QString jet = QStringLiteral(FENLOW_TEST_DATA "/jet/attfile-v2000.mdb");
+    const QString jet = JetFixtures::path(u"attfile-v2000.mdb"_s);
     const QStringList before = f.storedPatterns();
     // An existing rule table is only replaced when asked.
     const Ran refused = f.fenlowctl({u"import-rules"_s, jet});
@@ -283,8 +284,7 @@ void tst_Fenlowctl::importRules()
     QVERIFY(refused.err.contains(u"--replace"_s));
     QCOMPARE(f.storedPatterns(), before);
     // A file that is no database changes nothing.
-    const Ran bad
-        = f.fenlowctl({u"import-rules"_s, u"--replace"_s, QStringLiteral(FENLOW_TEST_DATA "/jet/attfile-garbage.mdb")});
+    const Ran bad = f.fenlowctl({u"import-rules"_s, u"--replace"_s, JetFixtures::path(u"attfile-garbage.mdb"_s)});
     QCOMPARE(bad.status, 1);
     QVERIFY(bad.err.contains(u"attfile-garbage.mdb"_s));
     QCOMPARE(f.storedPatterns(), before);

@@ -1,4 +1,5 @@
 #include "platform/jetrules.h"
+#include "support/jetfixtures.h"
 #include "support/programfolderfixture.h"
 
 #include <QTest>
@@ -9,28 +10,17 @@ namespace {
 
 QString fixture(const char *name)
 {
-    return QStringLiteral(FENLOW_TEST_DATA "/jet/") + QLatin1String(name);
+    return JetFixtures::path(QLatin1String(name));
 }
 
-// Rows as text, Null written <null>, so that a table can say them.
 QStringList shown(const QList<JetRules::Rule> &rules)
 {
-    QStringList rows;
+    QList<std::pair<QVariant, QVariant>> rows;
     for (const JetRules::Rule &rule : rules) {
-        const auto value
-            = [](const QVariant &v) { return v.isNull() ? u"<null>"_s : u"「"_s + v.toString() + u"」"_s; };
-        rows.append(value(rule.fileName) + u' ' + value(rule.batFile));
+        rows.append({rule.fileName, rule.batFile});
     }
-    return rows;
+    return JetFixtures::shown(rows);
 }
-
-const QStringList kSetA{u"「*.csv」 「/opt/tools/import-csv」"_s,
-                        u"「見積*.xls」 「/opt/tools/見積処理 --mode=full」"_s,
-                        u"「report??.txt」 「\"/opt/my tools/report\" a b」"_s,
-                        u"<null> 「/bin/true」"_s,
-                        u"「」 「/bin/false」"_s,
-                        u"「*.dat」 <null>"_s,
-                        u"「*.csv」 「/opt/tools/second-csv」"_s};
 
 } // namespace
 
@@ -48,12 +38,11 @@ void tst_JetRules::readsEveryRow_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QStringList>("rows");
-    QStringList setB = kSetA;
-    setB.removeAt(1);
-    QTest::newRow("Jet 4 (2000)") << fixture("attfile-v2000.mdb") << kSetA;
-    QTest::newRow("Jet 3 (97)") << fixture("attfile-v97.mdb") << setB;
+    QTest::newRow("Jet 4 (2000)") << fixture("attfile-v2000.mdb") << JetFixtures::setA();
+    QTest::newRow("Jet 3 (97)") << fixture("attfile-v97.mdb") << JetFixtures::setB();
     QTest::newRow("empty table") << fixture("attfile-empty-v2000.mdb") << QStringList{};
-    QTest::newRow("extra columns ignored") << fixture("attfile-extra-columns-v2000.mdb") << kSetA.mid(0, 3);
+    QTest::newRow("extra columns ignored")
+        << fixture("attfile-extra-columns-v2000.mdb") << JetFixtures::setA().mid(0, 3);
 }
 
 void tst_JetRules::readsEveryRow()

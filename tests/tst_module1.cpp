@@ -3,6 +3,7 @@
 #include "platform/jetrules.h"
 #include "startup/module1.h"
 #include "support/fakes.h"
+#include "support/jetfixtures.h"
 #include "support/testfolders.h"
 
 #include <QFileInfo>
@@ -160,7 +161,7 @@ void tst_Module1::legacyRulesConvertedWhenTheOperatorAgrees()
     QFETCH(bool, answer);
     QTemporaryDir dir;
     const QString rules = dir.filePath(u"AttFile.mdb"_s);
-    QVERIFY(QFile::copy(QStringLiteral(FENLOW_TEST_DATA "/jet/attfile-v2000.mdb"), rules));
+    QVERIFY(QFile::copy(JetFixtures::path(u"attfile-v2000.mdb"_s), rules));
     StartUp startUp(dir.path());
     startUp.messages.answer = answer;
     QVERIFY(startUp.module.Main());

@@ -1,4 +1,5 @@
 #include "engine/ruleimport.h"
+#include "support/jetfixtures.h"
 #include "support/programfolderfixture.h"
 #include "support/testfolders.h"
 
@@ -15,19 +16,13 @@ namespace {
 
 QString fixture(const QString &name)
 {
-    return QStringLiteral(FENLOW_TEST_DATA "/jet/") + name;
+    return JetFixtures::path(name);
 }
 
-// Rows as the table holds them, in the order they were written; Null as <null>.
+// Rows as the table holds them, in the order they were written.
 QStringList stored(const QString &database)
 {
-    QStringList rows;
-    for (const auto &[pattern, command] : TestFolders::readRules(database)) {
-        const auto value
-            = [](const QVariant &v) { return v.isNull() ? u"<null>"_s : u"「"_s + v.toString() + u"」"_s; };
-        rows.append(value(pattern) + u' ' + value(command));
-    }
-    return rows;
+    return JetFixtures::shown(TestFolders::readRules(database));
 }
 
 QByteArray hashOf(const QString &path)
@@ -36,14 +31,6 @@ QByteArray hashOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
                                           : QByteArray();
 }
-
-const QStringList kSetA{u"「*.csv」 「/opt/tools/import-csv」"_s,
-                        u"「見積*.xls」 「/opt/tools/見積処理 --mode=full」"_s,
-                        u"「report??.txt」 「\"/opt/my tools/report\" a b」"_s,
-                        u"<null> 「/bin/true」"_s,
-                        u"「」 「/bin/false」"_s,
-                        u"「*.dat」 <null>"_s,
-                        u"「*.csv」 「/opt/tools/second-csv」"_s};
 
 } // namespace
 
@@ -60,12 +47,10 @@ void tst_RuleImport::convertsInPlaceKeepingTheOriginal_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QStringList>("rows");
-    QStringList setB = kSetA;
-    setB.removeAt(1);
-    QTest::newRow("Jet 4 (2000)") << "attfile-v2000.mdb" << kSetA;
-    QTest::newRow("Jet 3 (97)") << "attfile-v97.mdb" << setB;
+    QTest::newRow("Jet 4 (2000)") << "attfile-v2000.mdb" << JetFixtures::setA();
+    QTest::newRow("Jet 3 (97)") << "attfile-v97.mdb" << JetFixtures::setB();
     QTest::newRow("empty table") << "attfile-empty-v2000.mdb" << QStringList{};
-    QTest::newRow("extra columns") << "attfile-extra-columns-v2000.mdb" << kSetA.mid(0, 3);
+    QTest::newRow("extra columns") << "attfile-extra-columns-v2000.mdb" << JetFixtures::setA().mid(0, 3);
 }
 
 void tst_RuleImport::convertsInPlaceKeepingTheOriginal()
