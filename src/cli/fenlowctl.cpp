@@ -170,6 +170,16 @@ QString eventWord(PassEvent::Kind kind)
     return {};
 }
 
+// The start of the program for the file moved at events[i], when one followed it.
+const PassEvent *startAfter(const QList<PassEvent> &events, qsizetype i)
+{
+    if (i + 1 < events.size() && events[i + 1].kind == PassEvent::Kind::Started
+        && events[i + 1].file == events[i].file) {
+        return &events[i + 1];
+    }
+    return nullptr;
+}
+
 // One line per file: moved (with the start that followed), waiting, or would move.
 void printFiles(const PassReport &report, QTextStream &out)
 {
@@ -180,10 +190,9 @@ void printFiles(const PassReport &report, QTextStream &out)
         if (event.kind == PassEvent::Kind::WouldMove) {
             fields.append(event.command);
         }
-        if (event.kind == PassEvent::Kind::Moved && i + 1 < events.size()
-            && events[i + 1].kind == PassEvent::Kind::Started && events[i + 1].file == event.file) {
-            fields.append(events[i + 1].command);
-            fields.append(QString::number(events[i + 1].processId));
+        if (const PassEvent *start = event.kind == PassEvent::Kind::Moved ? startAfter(events, i) : nullptr) {
+            fields.append(start->command);
+            fields.append(QString::number(start->processId));
             ++i;
         }
         out << fields.join(u'\t') << '\n';
@@ -205,9 +214,8 @@ QJsonObject passJson(const PassReport &report, bool dryRun)
                           event.kind == PassEvent::Kind::Moved         ? u"moved"_s
                               : event.kind == PassEvent::Kind::Waiting ? u"waiting"_s
                                                                        : u"would move"_s}};
-        if (i + 1 < report.events.size() && report.events[i + 1].kind == PassEvent::Kind::Started
-            && report.events[i + 1].file == event.file) {
-            file.insert(u"processId"_s, report.events[i + 1].processId);
+        if (const PassEvent *start = startAfter(report.events, i)) {
+            file.insert(u"processId"_s, start->processId);
         }
         files.append(file);
     }

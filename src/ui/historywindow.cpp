@@ -1,6 +1,5 @@
 #include "ui/historywindow.h"
 
-#include "engine/history.h"
 #include "platform/clock.h"
 #include "platform/filenames.h"
 #include "ui/fonts.h"
@@ -38,8 +37,8 @@ QString outcome(const HistoryEntry &entry)
 } // namespace
 
 HistoryWindow::HistoryWindow(QString historyPath, const Clock &clock)
-    : m_historyPath(std::move(historyPath))
-    , m_clock(clock)
+    : m_clock(clock)
+    , m_history(std::move(historyPath))
 {
     setObjectName(u"HistoryWindow"_s);
     setWindowTitle(u"処理履歴"_s);
@@ -79,10 +78,11 @@ HistoryWindow::HistoryWindow(QString historyPath, const Clock &clock)
 void HistoryWindow::refresh()
 {
     m_model->removeRows(0, m_model->rowCount());
-    History history(m_historyPath);
-    Result<QList<HistoryEntry>> entries = history.open(m_clock.now()).ok()
-        ? history.entries({}, m_filter->text(), kListed)
-        : Result<QList<HistoryEntry>>::failure({});
+    if (!m_opened) {
+        m_opened = m_history.open(m_clock.now()).ok();
+    }
+    const Result<QList<HistoryEntry>> entries
+        = m_opened ? m_history.entries({}, m_filter->text(), kListed) : Result<QList<HistoryEntry>>::failure({});
     if (!entries) {
         return; // no history yet, or none that can be read: an empty list
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/history.h"
+
 #include <QWidget>
 
 class Clock;
@@ -18,8 +20,10 @@ public:
     void refresh();
 
 private:
-    QString m_historyPath;
     const Clock &m_clock;
+    // Opened (and trimmed) once, at the first read that finds it; each refresh only reads.
+    History m_history;
+    bool m_opened = false;
     QLineEdit *m_filter = nullptr;
     QTableView *m_view = nullptr;
     QStandardItemModel *m_model = nullptr;
